@@ -1,0 +1,49 @@
+// LibNoise.M_Curve: the shared curve, built from control points at run time.
+#include "bind/script_functions.h"
+#include "entry/script_tables.h"
+#include "instances/shared_instances.h"
+#include "modules/evaluation_errors.h"
+
+namespace noisebind {
+namespace {
+
+constexpr auto& curve = SharedInstances::curve;
+
+// AddPoint(input, output). A duplicate input is refused by the module.
+int AddPoint(ScriptState* state) {
+  Host(state).CheckArgType(1, kTypeNumber);
+  Host(state).CheckArgType(2, kTypeNumber);
+  const double input = Host(state).ArgAsNumber(1);
+  const double output = Host(state).ArgAsNumber(2);
+  curve.AddControlPoint(input, output);
+  return 0;
+}
+
+int Clear(ScriptState* /*state*/) {
+  curve.ClearControlPoints();
+  return 0;
+}
+
+int Calc(ScriptState* state) {
+  Host(state).CheckArgType(1, kTypeNumber);
+  const double x = Host(state).ArgAsNumber(1);
+  if (const char* problem = EvaluationProblem(curve)) {
+    Host(state).ScriptError(problem);
+    return 0;
+  }
+  const double value = curve.GetValue(x, 0.0, 0.0);
+  Host(state).ReturnNumber(ToFloat(value));
+  return 1;
+}
+
+const ScriptEntry kFunctions[] = {
+    NOISEBIND_ENTRY(AddPoint),
+    NOISEBIND_ENTRY(Clear),
+    NOISEBIND_ENTRY(Calc),
+};
+
+}  // namespace
+
+const ScriptTable kCurveFunctions = MakeScriptTable(kFunctions);
+
+}  // namespace noisebind
