@@ -42,19 +42,19 @@ class ScriptInterface {
   // (1-based) has type `type`.
   void CheckArgType(int index, int type) {
     const unsigned slot = static_cast<unsigned>(index) - 1u;
-    if (slot < m_preparedArgCount && m_preparedArgs[slot].type == type) return;
+    if (IsPrepared(slot) && m_preparedArgs[slot].type == type) return;
     OnCheckArgType(index, type);
   }
 
   double ArgAsNumber(int index) {
     const unsigned slot = static_cast<unsigned>(index) - 1u;
-    if (slot < m_preparedArgCount) return m_preparedArgs[slot].number;
+    if (IsPrepared(slot)) return m_preparedArgs[slot].number;
     return OnArgAsNumber(index);
   }
 
   bool ArgAsBool(int index) {
     const unsigned slot = static_cast<unsigned>(index) - 1u;
-    if (slot < m_preparedArgCount) return m_preparedArgs[slot].truth;
+    if (IsPrepared(slot)) return m_preparedArgs[slot].truth;
     return OnArgAsBool(index);
   }
 
@@ -111,6 +111,11 @@ class ScriptInterface {
   ~ScriptInterface() = default;
   ScriptInterface(const ScriptInterface&) = delete;
   ScriptInterface& operator=(const ScriptInterface&) = delete;
+
+  // The first test folds away for the constant indices script functions use.
+  bool IsPrepared(unsigned slot) const {
+    return slot < kMaxPreparedArgs && slot < m_preparedArgCount;
+  }
 
   virtual void OnCheckArgType(int index, int type) = 0;
   virtual double OnArgAsNumber(int index) = 0;
