@@ -1,5 +1,4 @@
 // LibNoise.Cylinder: the shared cylinder model, radius 1 around the y axis.
-#include "entry/conversions.h"
 #include "entry/resolver.h"
 #include "entry/script_tables.h"
 #include "instances/source_selection.h"
@@ -31,13 +30,8 @@ int Calc(ScriptState* state) {
     Host(state).ScriptError(kBoundsError);
     return 0;
   }
-  if (const char* problem = SourceProblem(cylinder.source, kNoSourceError)) {
-    Host(state).ScriptError(problem);
-    return 0;
-  }
-  const double value = cylinder.model.GetValue(angle, height);
-  Host(state).ReturnNumber(ToFloat(value));
-  return 1;
+  return ReturnModelValue(state, cylinder, kNoSourceError,
+                          [=](const auto& model) { return model.GetValue(angle, height); });
 }
 
 const ScriptEntry kFunctions[] = {

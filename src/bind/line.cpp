@@ -1,6 +1,5 @@
 // LibNoise.Line: the shared line model, a segment evaluated at 0 to 1.
-#include "entry/conversions.h"
-#include "entry/resolver.h"
+#include "bind/script_functions.h"
 #include "entry/script_tables.h"
 #include "instances/source_selection.h"
 
@@ -23,24 +22,14 @@ int SetAttenuation(ScriptState* state) {
 }
 
 int SetStartPoint(ScriptState* state) {
-  Host(state).CheckArgType(1, kTypeNumber);
-  Host(state).CheckArgType(2, kTypeNumber);
-  Host(state).CheckArgType(3, kTypeNumber);
-  const double x = Host(state).ArgAsNumber(1);
-  const double y = Host(state).ArgAsNumber(2);
-  const double z = Host(state).ArgAsNumber(3);
-  line.model.SetStartPoint(x, y, z);
+  const Point start = CheckAndReadPoint(state);
+  line.model.SetStartPoint(start.x, start.y, start.z);
   return 0;
 }
 
 int SetEndPoint(ScriptState* state) {
-  Host(state).CheckArgType(1, kTypeNumber);
-  Host(state).CheckArgType(2, kTypeNumber);
-  Host(state).CheckArgType(3, kTypeNumber);
-  const double x = Host(state).ArgAsNumber(1);
-  const double y = Host(state).ArgAsNumber(2);
-  const double z = Host(state).ArgAsNumber(3);
-  line.model.SetEndPoint(x, y, z);
+  const Point end = CheckAndReadPoint(state);
+  line.model.SetEndPoint(end.x, end.y, end.z);
   return 0;
 }
 
@@ -56,13 +45,8 @@ int Calc(ScriptState* state) {
     Host(state).ScriptError(kBoundsError);
     return 0;
   }
-  if (const char* problem = SourceProblem(line.source, kNoSourceError)) {
-    Host(state).ScriptError(problem);
-    return 0;
-  }
-  const double value = line.model.GetValue(p);
-  Host(state).ReturnNumber(ToFloat(value));
-  return 1;
+  return ReturnModelValue(state, line, kNoSourceError,
+                          [=](const auto& model) { return model.GetValue(p); });
 }
 
 const ScriptEntry kFunctions[] = {

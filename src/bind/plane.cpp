@@ -1,5 +1,4 @@
 // LibNoise.Plane: the shared plane model, the y = 0 plane.
-#include "entry/conversions.h"
 #include "entry/resolver.h"
 #include "entry/script_tables.h"
 #include "instances/source_selection.h"
@@ -23,13 +22,8 @@ int Calc(ScriptState* state) {
   Host(state).CheckArgType(2, kTypeNumber);
   const double x = Host(state).ArgAsNumber(1);
   const double z = Host(state).ArgAsNumber(2);
-  if (const char* problem = SourceProblem(plane.source, kNoSourceError)) {
-    Host(state).ScriptError(problem);
-    return 0;
-  }
-  const double value = plane.model.GetValue(x, z);
-  Host(state).ReturnNumber(ToFloat(value));
-  return 1;
+  return ReturnModelValue(state, plane, kNoSourceError,
+                          [=](const auto& model) { return model.GetValue(x, z); });
 }
 
 const ScriptEntry kFunctions[] = {

@@ -60,27 +60,16 @@ int Gradient3DNoise(ScriptState* state) {
   return 1;
 }
 
-int GradientCoherent3DNoise(ScriptState* state) {
+// (x, y, z, seed, quality) to a coherent noise function of the library.
+template <double (*coherentNoise)(double, double, double, int, noise::NoiseQuality)>
+int CoherentNoise(ScriptState* state) {
   CheckNumbers(state, 5);
   const double x = Host(state).ArgAsNumber(1);
   const double y = Host(state).ArgAsNumber(2);
   const double z = Host(state).ArgAsNumber(3);
   const int seed = ToInt32(Host(state).ArgAsNumber(4));
   const noise::NoiseQuality quality = DecodeQuality(Host(state).ArgAsNumber(5));
-  const double value = noise::GradientCoherentNoise3D(x, y, z, seed, quality);
-  Host(state).ReturnNumber(ToFloat(value));
-  return 1;
-}
-
-// Also stored as 3DNoise.
-int Coherent3DNoise(ScriptState* state) {
-  CheckNumbers(state, 5);
-  const double x = Host(state).ArgAsNumber(1);
-  const double y = Host(state).ArgAsNumber(2);
-  const double z = Host(state).ArgAsNumber(3);
-  const int seed = ToInt32(Host(state).ArgAsNumber(4));
-  const noise::NoiseQuality quality = DecodeQuality(Host(state).ArgAsNumber(5));
-  const double value = noise::ValueCoherentNoise3D(x, y, z, seed, quality);
+  const double value = coherentNoise(x, y, z, seed, quality);
   Host(state).ReturnNumber(ToFloat(value));
   return 1;
 }
@@ -121,28 +110,27 @@ int LatLonOnSphere(ScriptState* state) {
   return 3;
 }
 
-int SCurve3(ScriptState* state) {
+// (a) to an S-curve of the library.
+template <double (*curve)(double)>
+int SCurve(ScriptState* state) {
   Host(state).CheckArgType(1, kTypeNumber);
   const double a = Host(state).ArgAsNumber(1);
-  const double value = noise::SCurve3(a);
-  Host(state).ReturnNumber(ToFloat(value));
-  return 1;
-}
-
-int SCurve5(ScriptState* state) {
-  Host(state).CheckArgType(1, kTypeNumber);
-  const double a = Host(state).ArgAsNumber(1);
-  const double value = noise::SCurve5(a);
+  const double value = curve(a);
   Host(state).ReturnNumber(ToFloat(value));
   return 1;
 }
 
 const ScriptEntry kFunctions[] = {
-    NOISEBIND_ENTRY(InterpolateLinear), NOISEBIND_ENTRY(InterpolateCubic),
-    NOISEBIND_ENTRY(Gradient3DNoise),   NOISEBIND_ENTRY(GradientCoherent3DNoise),
-    NOISEBIND_ENTRY(Coherent3DNoise),   {"3DNoise", Coherent3DNoise},
-    NOISEBIND_ENTRY(Int3DNoise),        NOISEBIND_ENTRY(LatLonOnSphere),
-    NOISEBIND_ENTRY(SCurve3),           NOISEBIND_ENTRY(SCurve5),
+    NOISEBIND_ENTRY(InterpolateLinear),
+    NOISEBIND_ENTRY(InterpolateCubic),
+    NOISEBIND_ENTRY(Gradient3DNoise),
+    {"GradientCoherent3DNoise", CoherentNoise<noise::GradientCoherentNoise3D>},
+    {"Coherent3DNoise", CoherentNoise<noise::ValueCoherentNoise3D>},
+    {"3DNoise", CoherentNoise<noise::ValueCoherentNoise3D>},  // the same function again
+    NOISEBIND_ENTRY(Int3DNoise),
+    NOISEBIND_ENTRY(LatLonOnSphere),
+    {"SCurve3", SCurve<noise::SCurve3>},
+    {"SCurve5", SCurve<noise::SCurve5>},
 };
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "bind/quality.h"
 #include "entry/conversions.h"
 #include "entry/resolver.h"
+#include "modules/evaluation_errors.h"
 
 namespace noisebind {
 
@@ -46,18 +47,52 @@ int SetBoolean(ScriptState* state) {
   return 0;
 }
 
-// Calc(x, y, z): the module's value at the point.
-template <auto& module>
-int CalcAtPoint(ScriptState* state) {
+struct Point {
+  double x;
+  double y;
+  double z;
+};
+
+// Checks arguments 1 to 3 for numbers, then reads them as a point.
+inline Point CheckAndReadPoint(ScriptState* state) {
   Host(state).CheckArgType(1, kTypeNumber);
   Host(state).CheckArgType(2, kTypeNumber);
   Host(state).CheckArgType(3, kTypeNumber);
   const double x = Host(state).ArgAsNumber(1);
   const double y = Host(state).ArgAsNumber(2);
   const double z = Host(state).ArgAsNumber(3);
-  const double value = module.GetValue(x, y, z);
+  return Point{x, y, z};
+}
+
+// Calc(x, y, z): the module's value at the point.
+template <auto& module>
+int CalcAtPoint(ScriptState* state) {
+  const Point point = CheckAndReadPoint(state);
+  const double value = module.GetValue(point.x, point.y, point.z);
   Host(state).ReturnNumber(ToFloat(value));
   return 1;
+}
+
+// Calc(x) of a module that maps the x coordinate alone, once it has a value
+// (see EvaluationProblem).
+template <auto& module>
+int CalcAtX(ScriptState* state) {
+  Host(state).CheckArgType(1, kTypeNumber);
+  const double x = Host(state).ArgAsNumber(1);
+  if (const char* problem = EvaluationProblem(module)) {
+    Host(state).ScriptError(problem);
+    return 0;
+  }
+  const double value = module.GetValue(x, 0.0, 0.0);
+  Host(state).ReturnNumber(ToFloat(value));
+  return 1;
+}
+
+// Clear(): no host operation at all.
+template <auto& module>
+int ClearPoints(ScriptState* /*state*/) {
+  module.ClearControlPoints();
+  return 0;
 }
 
 }  // namespace noisebind

@@ -1,5 +1,4 @@
 // LibNoise.Sphere: the shared sphere model, the unit sphere.
-#include "entry/conversions.h"
 #include "entry/resolver.h"
 #include "entry/script_tables.h"
 #include "instances/source_selection.h"
@@ -31,13 +30,8 @@ int Calc(ScriptState* state) {
     Host(state).ScriptError(kBoundsError);
     return 0;
   }
-  if (const char* problem = SourceProblem(sphere.source, kNoSourceError)) {
-    Host(state).ScriptError(problem);
-    return 0;
-  }
-  const double value = sphere.model.GetValue(latitude, longitude);
-  Host(state).ReturnNumber(ToFloat(value));
-  return 1;
+  return ReturnModelValue(state, sphere, kNoSourceError,
+                          [=](const auto& model) { return model.GetValue(latitude, longitude); });
 }
 
 const ScriptEntry kFunctions[] = {

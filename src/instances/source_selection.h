@@ -45,6 +45,20 @@ int SelectModelSource(ScriptState* state, SharedModel<Model>& target) {
   return 1;
 }
 
+// How every model's Calc ends once its arguments are in bounds: reports a
+// source that cannot be evaluated, or pushes what `evaluate(model)` gives.
+template <class Model, class Evaluate>
+int ReturnModelValue(ScriptState* state, const SharedModel<Model>& target,
+                     const char* noSourceError, Evaluate evaluate) {
+  if (const char* problem = SourceProblem(target.source, noSourceError)) {
+    Host(state).ScriptError(problem);
+    return 0;
+  }
+  const double value = evaluate(target.model);
+  Host(state).ReturnNumber(ToFloat(value));
+  return 1;
+}
+
 }  // namespace noisebind
 
 #endif  // NOISEBIND_INSTANCES_SOURCE_SELECTION_H

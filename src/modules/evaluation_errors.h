@@ -1,9 +1,10 @@
-// What a script is told when it evaluates a control-point module that has
-// no value yet, through its own table or through a model.
+// What a script is told when it evaluates a direct-input module that has no
+// value yet, through its own table or through a model.
 #ifndef NOISEBIND_MODULES_EVALUATION_ERRORS_H
 #define NOISEBIND_MODULES_EVALUATION_ERRORS_H
 
 #include "modules/direct_curve.h"
+#include "modules/direct_exponent.h"
 #include "modules/direct_terrace.h"
 
 namespace noisebind {
@@ -21,6 +22,9 @@ inline const char* EvaluationProblem(const DirectCurve& curve) {
 }
 inline const char* EvaluationProblem(const DirectTerrace& terrace) {
   return terrace.CanEvaluate() ? nullptr : kTerraceTooFewPointsError;
+}
+inline const char* EvaluationProblem(const DirectExponent& /*exponent*/) {
+  return nullptr;
 }
 
 }  // namespace noisebind

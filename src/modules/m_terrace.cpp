@@ -2,7 +2,6 @@
 #include "bind/script_functions.h"
 #include "entry/script_tables.h"
 #include "instances/shared_instances.h"
-#include "modules/evaluation_errors.h"
 
 namespace noisebind {
 namespace {
@@ -17,27 +16,10 @@ int AddPoint(ScriptState* state) {
   return 0;
 }
 
-int Clear(ScriptState* /*state*/) {
-  terrace.ClearControlPoints();
-  return 0;
-}
-
-int Calc(ScriptState* state) {
-  Host(state).CheckArgType(1, kTypeNumber);
-  const double x = Host(state).ArgAsNumber(1);
-  if (const char* problem = EvaluationProblem(terrace)) {
-    Host(state).ScriptError(problem);
-    return 0;
-  }
-  const double value = terrace.GetValue(x, 0.0, 0.0);
-  Host(state).ReturnNumber(ToFloat(value));
-  return 1;
-}
-
 const ScriptEntry kFunctions[] = {
     NOISEBIND_ENTRY(AddPoint),
-    NOISEBIND_ENTRY(Clear),
-    NOISEBIND_ENTRY(Calc),
+    {"Clear", ClearPoints<terrace>},
+    {"Calc", CalcAtX<terrace>},
 };
 
 }  // namespace

@@ -11,13 +11,8 @@ constexpr auto& turbulence = SharedInstances::turbulence;
 
 // Calc(x, y, z): the displaced point, as three numbers.
 int Calc(ScriptState* state) {
-  Host(state).CheckArgType(1, kTypeNumber);
-  Host(state).CheckArgType(2, kTypeNumber);
-  Host(state).CheckArgType(3, kTypeNumber);
-  const double x = Host(state).ArgAsNumber(1);
-  const double y = Host(state).ArgAsNumber(2);
-  const double z = Host(state).ArgAsNumber(3);
-  turbulence.GetValue(x, y, z);
+  const Point point = CheckAndReadPoint(state);
+  turbulence.GetValue(point.x, point.y, point.z);
   const DisplacedPoint displaced = LastDisplacedPoint;
   Host(state).ReturnNumber(ToFloat(displaced.x));
   Host(state).ReturnNumber(ToFloat(displaced.y));
