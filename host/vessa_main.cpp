@@ -50,8 +50,11 @@ bool Readable(const std::string& path, std::string* reason) {
     *reason = std::strerror(errno);
     return false;
   }
+  // A directory opens, but reading it fails.
+  const bool readable = std::fgetc(file) != EOF || !std::ferror(file);
+  if (!readable) *reason = std::strerror(errno);
   std::fclose(file);
-  return true;
+  return readable;
 }
 
 // Runs one script file in a fresh state. Returns the exit status it earns.

@@ -30,6 +30,7 @@ T.run({
     usage_error({ "--before" }, "option '--before' needs a file")
     usage_error({ fixtures .. "missing.lua" }, "cannot read '" .. fixtures .. "missing.lua': No such file")
     usage_error({ "--before", fixtures .. "missing.lua", empty }, "cannot read")
+    usage_error({ fixtures }, "Is a directory")
     usage_error({ "--extension", "/nonexistent/noisebind.so", empty }, "cannot load extension")
     usage_error({ "--extension", os.getenv("NO_ENTRY_POINTS"), empty },
                 "has no entry point 'vessa_open'")
