@@ -17,6 +17,17 @@ build: deps
 demo: build
 	$(BUILD)/vessa examples/demo.lua
 
+# The README's pictures, small enough to keep in the repository.
+.PHONY: gallery
+gallery: build
+	$(BUILD)/vessa examples/demo.lua docs/demo.png 256
+	$(BUILD)/vessa examples/planet.lua docs/planet.png 384
+	$(BUILD)/vessa examples/cells.lua docs/cells.png 192
+	$(BUILD)/vessa examples/marble.lua docs/marble.png 160
+	$(BUILD)/vessa examples/terraces.lua docs/terraces.png 160
+	$(BUILD)/vessa examples/profile.lua docs/profile.png 512
+	$(BUILD)/vessa examples/primitives.lua docs/primitives.png 512
+
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 

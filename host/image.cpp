@@ -1,7 +1,205 @@
 #include "host/image.h"
 
-namespace vessa {
+#include <cstdint>
+#include <iterator>
+#include <lua.hpp>
 
-void OpenImageLibrary(lua_State*) {}
+#include "host/image_buffer.h"
+#include "host/image_save.h"
+
+// Every function here raises Lua errors, so none of them keeps an object
+// with a destructor alive: the pixels live in the userdata and are freed by
+// __gc, and text goes through fixed buffers and the Lua stack.
+namespace vessa {
+namespace {
+
+constexpr char kTypeName[] = "image";
+constexpr int kMetatable = lua_upvalueindex(1);
+constexpr int kReasonSize = 256;
+
+// Every function of the library holds the image metatable as its first
+// upvalue: comparing it with the argument's metatable is the whole type
+// check, which keeps set() cheap.
+ImageBuffer* CheckImage(lua_State* L) {
+  auto* image = static_cast<ImageBuffer*>(lua_touserdata(L, 1));
+  if (image == nullptr || !lua_getmetatable(L, 1) || !lua_rawequal(L, -1, kMetatable)) {
+    luaL_typerror(L, 1, kTypeName);
+  }
+  lua_pop(L, 1);
+  if (image->pixels == nullptr) luaL_argerror(L, 1, "the image has been freed");
+  return image;
+}
+
+// A size from 1 to kMaxImageSide, checked as a double before conversion.
+std::uint32_t CheckSide(lua_State* L, int index, const char* what) {
+  const double value = luaL_checknumber(L, index);
+  if (value >= 1.0 && value <= kMaxImageSide) {
+    const auto side = static_cast<std::uint32_t>(value);
+    if (side == value) return side;
+  }
+  luaL_argerror(L, index,
+                lua_pushfstring(L, "%s must be an integer from 1 to %d, got %f", what,
+                                static_cast<int>(kMaxImageSide), value));
+  return 0;
+}
+
+// A pixel coordinate from 0 to size - 1; NaN fails the range test.
+std::uint32_t CheckCoordinate(lua_State* L, int index, std::uint32_t size, const char* axis) {
+  const double value = luaL_checknumber(L, index);
+  if (value >= 0.0 && value < size) {
+    const auto coordinate = static_cast<std::uint32_t>(value);
+    if (coordinate == value) return coordinate;
+  }
+  luaL_argerror(L, index,
+                lua_pushfstring(L, "%s must be an integer from 0 to %d, got %f", axis,
+                                static_cast<int>(size) - 1, value));
+  return 0;
+}
+
+unsigned char CheckComponent(lua_State* L, int index, const char* name) {
+  const double value = luaL_checknumber(L, index);
+  if (value != value) luaL_argerror(L, index, lua_pushfstring(L, "%s is NaN", name));
+  return ComponentFromNumber(value);
+}
+
+// image.new(width, height): a black image.
+int New(lua_State* L) {
+  const std::uint32_t width = CheckSide(L, 1, "width");
+  const std::uint32_t height = CheckSide(L, 2, "height");
+  if (!ImageSizeAllowed(width, height)) {
+    luaL_argerror(L, 2,
+                  lua_pushfstring(L, "%d x %d pixels is too large an image (at most %d pixels)",
+                                  static_cast<int>(width), static_cast<int>(height),
+                                  static_cast<int>(kMaxImagePixels)));
+  }
+  // The userdata owns nothing until its metatable is set, and the pixels
+  // come last, so that no failure on the way leaks them.
+  auto* image = static_cast<ImageBuffer*>(lua_newuserdata(L, sizeof(ImageBuffer)));
+  *image = ImageBuffer{width, height, nullptr};
+  lua_pushvalue(L, kMetatable);
+  lua_setmetatable(L, -2);
+  image->pixels = AllocateImagePixels(width, height);
+  if (image->pixels == nullptr) {
+    luaL_argerror(L, 2,
+                  lua_pushfstring(L, "not enough memory for %d x %d pixels",
+                                  static_cast<int>(width), static_cast<int>(height)));
+  }
+  return 1;
+}
+
+// img:set(x, y, r, g, b) or img:set(x, y, grey).
+int Set(lua_State* L) {
+  const ImageBuffer* image = CheckImage(L);
+  const std::uint32_t x = CheckCoordinate(L, 2, image->width, "x");
+  const std::uint32_t y = CheckCoordinate(L, 3, image->height, "y");
+  unsigned char* pixel = PixelAt(*image, x, y);
+  if (lua_isnone(L, 5)) {
+    const unsigned char grey = CheckComponent(L, 4, "grey value");
+    pixel[0] = pixel[1] = pixel[2] = grey;
+    return 0;
+  }
+  // All three are checked before any is stored.
+  const unsigned char red = CheckComponent(L, 4, "red");
+  const unsigned char green = CheckComponent(L, 5, "green");
+  const unsigned char blue = CheckComponent(L, 6, "blue");
+  pixel[0] = red;
+  pixel[1] = green;
+  pixel[2] = blue;
+  return 0;
+}
+
+// img:get(x, y): r, g, b.
+int Get(lua_State* L) {
+  const ImageBuffer* image = CheckImage(L);
+  const std::uint32_t x = CheckCoordinate(L, 2, image->width, "x");
+  const std::uint32_t y = CheckCoordinate(L, 3, image->height, "y");
+  const unsigned char* pixel = PixelAt(*image, x, y);
+  lua_pushinteger(L, pixel[0]);
+  lua_pushinteger(L, pixel[1]);
+  lua_pushinteger(L, pixel[2]);
+  return 3;
+}
+
+int Width(lua_State* L) {
+  lua_pushinteger(L, static_cast<lua_Integer>(CheckImage(L)->width));
+  return 1;
+}
+
+int Height(lua_State* L) {
+  lua_pushinteger(L, static_cast<lua_Integer>(CheckImage(L)->height));
+  return 1;
+}
+
+// img:save(path): a PNG file, whole or not at all.
+int Save(lua_State* L) {
+  const ImageBuffer* image = CheckImage(L);
+  const char* path = luaL_checkstring(L, 2);
+  char reason[kReasonSize];
+  if (!SaveImage(*image, path, reason, sizeof reason)) {
+    luaL_argerror(L, 2, lua_pushfstring(L, "cannot write '%s': %s", path, reason));
+  }
+  return 0;
+}
+
+int ToString(lua_State* L) {
+  const ImageBuffer* image = CheckImage(L);
+  lua_pushfstring(L, "image (%d x %d)", static_cast<int>(image->width),
+                  static_cast<int>(image->height));
+  return 1;
+}
+
+// Checks the type like the methods, but an image freed already is fine.
+int Collect(lua_State* L) {
+  auto* image = static_cast<ImageBuffer*>(lua_touserdata(L, 1));
+  if (image != nullptr && lua_getmetatable(L, 1) && lua_rawequal(L, -1, kMetatable)) {
+    FreeImagePixels(image);
+  }
+  return 0;
+}
+
+struct Function {
+  const char* name;
+  lua_CFunction function;
+};
+
+constexpr Function kMethods[] = {
+    {"set", Set}, {"get", Get}, {"width", Width}, {"height", Height}, {"save", Save},
+};
+
+constexpr Function kMetamethods[] = {
+    {"__gc", Collect},
+    {"__tostring", ToString},
+};
+
+// Stores closures over the metatable (at `metatable`) in the table on top.
+void StoreClosures(lua_State* L, int metatable, const Function* functions, int count) {
+  for (int i = 0; i < count; ++i) {
+    lua_pushvalue(L, metatable);
+    lua_pushcclosure(L, functions[i].function, 1);
+    lua_setfield(L, -2, functions[i].name);
+  }
+}
+
+}  // namespace
+
+void OpenImageLibrary(lua_State* L) {
+  lua_newtable(L);
+  const int metatable = lua_gettop(L);
+  StoreClosures(L, metatable, kMetamethods, static_cast<int>(std::size(kMetamethods)));
+  lua_createtable(L, 0, static_cast<int>(std::size(kMethods)));
+  StoreClosures(L, metatable, kMethods, static_cast<int>(std::size(kMethods)));
+  lua_setfield(L, metatable, "__index");
+  // Scripts see this name instead of the metatable, so they cannot call
+  // __gc themselves or change the methods of every image.
+  lua_pushstring(L, kTypeName);
+  lua_setfield(L, metatable, "__metatable");
+
+  lua_createtable(L, 0, 1);
+  lua_pushvalue(L, metatable);
+  lua_pushcclosure(L, New, 1);
+  lua_setfield(L, -2, "new");
+  lua_setglobal(L, "image");
+  lua_pop(L, 1);
+}
 
 }  // namespace vessa

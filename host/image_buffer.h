@@ -1,0 +1,50 @@
+// The pixels of a script image: 8-bit RGB, rows from top to bottom.
+#ifndef VESSA_HOST_IMAGE_BUFFER_H
+#define VESSA_HOST_IMAGE_BUFFER_H
+
+#include <cstddef>
+#include <cstdint>
+
+namespace vessa {
+
+// Readers commonly refuse PNGs wider or taller than a million pixels.
+constexpr std::uint32_t kMaxImageSide = 1000000;
+// 768 MiB of pixels: beyond this a preview is surely a mistake.
+constexpr std::uint64_t kMaxImagePixels = std::uint64_t{1} << 28;
+
+constexpr std::size_t kBytesPerPixel = 3;
+
+// Lives inside a Lua userdata, so it has no destructor: FreeImagePixels
+// releases the pixels.
+struct ImageBuffer {
+  std::uint32_t width;
+  std::uint32_t height;
+  unsigned char* pixels;  // width * height * 3 bytes, all black at first; null once freed
+};
+
+// True when width x height is within the limits above (both at least 1).
+bool ImageSizeAllowed(std::uint32_t width, std::uint32_t height);
+
+// Black pixels for an allowed size; null when memory runs out.
+unsigned char* AllocateImagePixels(std::uint32_t width, std::uint32_t height);
+
+void FreeImagePixels(ImageBuffer* image);
+
+inline unsigned char* PixelAt(const ImageBuffer& image, std::uint32_t x, std::uint32_t y) {
+  return image.pixels + (std::size_t{y} * image.width + x) * kBytesPerPixel;
+}
+
+// The component for a number on the 0 to 255 scale: rounded to the nearest
+// integer, halves upwards, and clamped to the scale. `value` must not be NaN.
+inline unsigned char ComponentFromNumber(double value) {
+  if (!(value > 0.0)) return 0;
+  if (value >= 255.0) return 255;
+  // Truncation is defined here, and value - whole is exact, unlike the
+  // rounding of value + 0.5 just below a half.
+  const auto whole = static_cast<unsigned char>(value);
+  return value - whole >= 0.5 ? static_cast<unsigned char>(whole + 1) : whole;
+}
+
+}  // namespace vessa
+
+#endif  // VESSA_HOST_IMAGE_BUFFER_H

@@ -1,0 +1,19 @@
+// Saving script images as PNG files, whole or not at all.
+#ifndef VESSA_HOST_IMAGE_SAVE_H
+#define VESSA_HOST_IMAGE_SAVE_H
+
+#include <cstddef>
+
+#include "host/image_buffer.h"
+
+namespace vessa {
+
+// Writes the image to a new file beside `path`, then renames it to `path`,
+// replacing what was there: readers see the old file or the whole new one.
+// False on failure, with the system's reason in `reason` (always
+// terminated); the temporary file is then removed and `path` is untouched.
+bool SaveImage(const ImageBuffer& image, const char* path, char* reason, std::size_t reasonSize);
+
+}  // namespace vessa
+
+#endif  // VESSA_HOST_IMAGE_SAVE_H
