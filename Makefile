@@ -15,7 +15,7 @@ build: deps
 	cmake --build $(BUILD) -j $(JOBS)
 
 demo: build
-	$(BUILD)/vessa examples/demo.lua
+	$(BUILD)/vessa examples/demo.lua $(BUILD)/demo.png
 
 # The README's pictures, small enough to keep in the repository.
 .PHONY: gallery
