@@ -31,6 +31,54 @@ gallery: build
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
+# What a call costs, side by side: the library call in a C++ loop (a), a
+# hand-written Lua C function (b) and the extension through vessa (c), in
+# ns per call. BENCH_FLAGS passes options, e.g. --rounds 31 --only SCurve3.
+bench: build
+	$(BUILD)/bench/noisebind_bench $(BENCH_FLAGS)
+
+# The same in instructions per call, counted by valgrind's callgrind: slow,
+# but the same from run to run however busy the machine is.
+.PHONY: bench-callgrind
+bench-callgrind: build
+	@tools/install-deps valgrind
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
+	cmake --build $(BUILD) -j $(JOBS) --target noisebind_bench
+	rm -f $(BUILD)/bench/callgrind.out*
+	valgrind -q --tool=callgrind --callgrind-out-file=$(BUILD)/bench/callgrind.out \
+	  $(BUILD)/bench/noisebind_bench --callgrind $(BUILD)/bench/callgrind.out $(BENCH_FLAGS)
+
+# Everything again under AddressSanitizer and UndefinedBehaviorSanitizer,
+# with vessa, the extension and the tests all instrumented.
+SANITIZE_BUILD ?= build-sanitize
+test-sanitize: deps
+	cmake -S . -B $(SANITIZE_BUILD) $(CMAKE_FLAGS) -DNOISEBIND_SANITIZE=ON
+	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
+	UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS)
+
+# The load/unload cycles and a script run under valgrind's memcheck.
+VALGRIND_BUILD ?= build-valgrind
+test-valgrind:
+	@tools/install-deps build valgrind
+	cmake -S . -B $(VALGRIND_BUILD) $(CMAKE_FLAGS) -DNOISEBIND_VALGRIND=ON
+	cmake --build $(VALGRIND_BUILD) -j $(JOBS)
+	ctest --test-dir $(VALGRIND_BUILD) --output-on-failure -L valgrind
+
+# Builds the script-call fuzzer with clang and runs it for FUZZ_SECONDS on
+# one worker; new inputs go to $(FUZZ_BUILD)/corpus, findings to
+# $(FUZZ_BUILD)/artifacts, and any finding fails.
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+fuzz:
+	@tools/install-deps build fuzz
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) $(CMAKE_FLAGS) -DNOISEBIND_SANITIZE=ON \
+	  -DNOISEBIND_FUZZ=ON
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target script_calls_fuzzer
+	mkdir -p $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/artifacts
+	$(FUZZ_BUILD)/fuzz/script_calls_fuzzer -max_total_time=$(FUZZ_SECONDS) -timeout=10 \
+	  -print_final_stats=1 -artifact_prefix=$(FUZZ_BUILD)/artifacts/ \
+	  $(FUZZ_BUILD)/corpus fuzz/corpus
+
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 

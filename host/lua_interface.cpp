@@ -1,35 +1,20 @@
 #include "host/lua_interface.h"
 
-#include <cxxabi.h>
-#include <libnoise/exception.h>
-
 #include <lua.hpp>
 #include <new>
-#include <stdexcept>
+#include <utility>
 
-#include "host/lua_resolver.h"
+#include "host/lua_call.h"
+#include "host/lua_trampolines.h"
 
 namespace vessa {
 namespace {
 
 using noisebind::kTypeBoolean;
 using noisebind::kTypeNumber;
-using noisebind::ScriptState;
 
 // Type code of every Lua type the extension does not know.
 constexpr int kTypeOther = -1;
-
-// Thrown by a failed argument check; caught where the call entered the host.
-struct ArgumentError {
-  int index;
-  int type;
-};
-
-// Lua type of argument `index`, LUA_TNONE for any index that names no argument.
-int ArgType(lua_State* L, int index) {
-  if (index < 1 || index > lua_gettop(L)) return LUA_TNONE;
-  return lua_type(L, index);
-}
 
 int TypeCodeOf(lua_State* L, int index) {
   switch (ArgType(L, index)) {
@@ -42,138 +27,18 @@ int TypeCodeOf(lua_State* L, int index) {
   }
 }
 
-ScriptState* AsScriptState(lua_State* L) {
-  return reinterpret_cast<ScriptState*>(L);
-}
-
-// One call of a script function: the arguments are read from the Lua stack
-// once, up front, and the results are kept until the function has returned.
-class LuaCall final : public LuaInterface {
- public:
-  explicit LuaCall(lua_State* L) : LuaInterface(L, nullptr) {
-    const int top = lua_gettop(L);
-    const unsigned count =
-        top < static_cast<int>(kMaxPreparedArgs) ? static_cast<unsigned>(top) : kMaxPreparedArgs;
-    for (unsigned slot = 0; slot < count; ++slot) {
-      const int index = static_cast<int>(slot) + 1;
-      PreparedArg& arg = m_preparedArgs[slot];
-      switch (lua_type(L, index)) {
-        case LUA_TNUMBER:
-          arg = PreparedArg{kTypeNumber, true, lua_tonumber(L, index)};
-          break;
-        case LUA_TBOOLEAN:
-          arg = PreparedArg{kTypeBoolean, lua_toboolean(L, index) != 0, 0.0};
-          break;
-        case LUA_TNIL:
-          arg = PreparedArg{kTypeOther, false, 0.0};
-          break;
-        default:
-          arg = PreparedArg{kTypeOther, true, 0.0};
-          break;
-      }
-    }
-    m_preparedArgCount = count;
-    m_resultCapacity = kMaxResults;
-  }
-
-  // Runs the function. Returns the number of results left on the stack, or
-  // -1 with an error message on top of the stack.
-  int Run(ScriptFunction function) {
-    const char* failure = nullptr;
-    std::string detail;
-    ArgumentError argumentError{0, 0};
-    bool refused = false;
-    int claimed = 0;
-    try {
-      BoundInterface bound(AsScriptState(m_L), this);
-      claimed = function(AsScriptState(m_L));
-    } catch (const ArgumentError& error) {
-      argumentError = error;
-    } catch (const noise::ExceptionInvalidParam&) {
-      refused = true;
-    } catch (const noise::Exception&) {
-      failure = "the noise library failed";
-    } catch (const std::bad_alloc&) {
-      failure = "not enough memory";
-    } catch (const std::exception& error) {
-      failure = "internal error: ";
-      detail = error.what();
-    } catch (...) {
-      // A Lua error unwinding from the Lua side is not ours to stop.
-      if (abi::__cxa_current_exception_type() == nullptr) throw;
-      failure = "unknown C++ exception";
-    }
-    if (argumentError.index != 0) {
-      lua_pushfstring(m_L, "bad argument #%d to '%s' (%s expected, got %s)", argumentError.index,
-                      FunctionName(), TypeCodeName(argumentError.type),
-                      lua_typename(m_L, ArgType(m_L, argumentError.index)));
-      return -1;
-    }
-    if (refused) {
-      lua_pushfstring(m_L, "bad argument to '%s' (value refused: invalid parameter)",
-                      FunctionName());
-      return -1;
-    }
-    if (failure != nullptr) {
-      lua_pushfstring(m_L, "'%s' failed: %s%s", FunctionName(), failure, detail.c_str());
-      return -1;
-    }
-    if (m_hasError) {
-      lua_pushlstring(m_L, m_errorText.data(), m_errorText.size());
-      return -1;
-    }
-    return PushResults(claimed);
-  }
-
- private:
-  StateServices& Services() override {
-    return *static_cast<StateServices*>(lua_touserdata(m_L, lua_upvalueindex(3)));
-  }
-
-  const char* FunctionName() const { return lua_tostring(m_L, lua_upvalueindex(2)); }
-
-  // Pushes every result; the function's count picks how many of the last
-  // ones the script receives, as with a Lua C function.
-  int PushResults(int claimed) {
-    for (unsigned i = 0; i < m_resultCount; ++i) {
-      const Result& result = m_results[i];
-      switch (result.kind) {
-        case Result::kNumber:
-          lua_pushnumber(m_L, static_cast<lua_Number>(result.number));
-          break;
-        case Result::kTrue:
-          lua_pushboolean(m_L, 1);
-          break;
-        case Result::kFalse:
-          lua_pushboolean(m_L, 0);
-          break;
-        case Result::kNil:
-          lua_pushnil(m_L);
-          break;
-      }
-    }
-    const int pushed = static_cast<int>(m_resultCount);
-    if (claimed < 0) return 0;
-    return claimed < pushed ? claimed : pushed;
-  }
-};
-
-// The Lua function behind every stored script function. Upvalues: the
-// function pointer, the key it was stored under, the state's services.
-int CallScriptFunction(lua_State* L) {
-  const ScriptFunction function =
-      *static_cast<const ScriptFunction*>(lua_touserdata(L, lua_upvalueindex(1)));
-  int results;
-  {
-    LuaCall call(L);
-    results = call.Run(function);
-  }
-  // Raised here, once no C++ object of the call is alive.
-  if (results < 0) return lua_error(L);
-  return results;
+// The Lua function behind a stored script function when no trampoline is
+// left: it finds its target in its first upvalue.
+int CallThroughUpvalue(lua_State* L) {
+  return CallScriptFunction(L, *static_cast<CallTarget*>(lua_touserdata(L, lua_upvalueindex(1))));
 }
 
 }  // namespace
+
+int ArgType(lua_State* L, int index) {
+  if (index < 1 || index > lua_gettop(L)) return LUA_TNONE;
+  return lua_type(L, index);
+}
 
 const char* TypeCodeName(int type) {
   switch (type) {
@@ -191,10 +56,13 @@ StateServices::~StateServices() = default;
 
 void PushScriptFunction(lua_State* L, const char* key, ScriptFunction function,
                         StateServices* services) {
-  *static_cast<ScriptFunction*>(lua_newuserdata(L, sizeof(ScriptFunction))) = function;
+  const lua_CFunction trampoline = TrampolineFor(function);
+  // Every closure carries the same upvalues; a trampoline only skips reading
+  // the first one on each call.
+  new (lua_newuserdata(L, sizeof(CallTarget))) CallTarget{function, 0};
   lua_pushstring(L, key);
   lua_pushlightuserdata(L, services);
-  lua_pushcclosure(L, CallScriptFunction, 3);
+  lua_pushcclosure(L, trampoline != nullptr ? trampoline : CallThroughUpvalue, 3);
 }
 
 void LuaTable::Push() const {
@@ -229,7 +97,7 @@ void LuaTable::StoreTable(const char* key, TableHandle* table) {
 void LuaInterface::ScriptError(const char* text) {
   // The first error is the one the script sees.
   if (m_hasError) return;
-  m_errorText = text;
+  Services().scriptError = text;
   m_hasError = true;
 }
 

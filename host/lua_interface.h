@@ -21,13 +21,17 @@ using ConsoleSink = std::function<void(const char* text)>;
 
 class LuaTable;
 
-// What the host keeps for each Lua state: where console text goes, and the
-// table handles it gave out (released when the state is closed).
+// What the host keeps for each Lua state: where console text goes, the
+// table handles it gave out (released when the state is closed), and the
+// text of an error on its way to the script. The texts live here rather than
+// in each call, so that a call that raises none has no string to make.
 struct StateServices {
   explicit StateServices(ConsoleSink sink);
   ~StateServices();
   ConsoleSink console;
   std::vector<std::unique_ptr<LuaTable>> tables;
+  std::string scriptError;    // the first ScriptError of the latest call that had one
+  std::string failureDetail;  // what() of the latest std::exception a call threw
 };
 
 // A table in the Lua registry, kept alive by a reference until the state closes.
@@ -59,7 +63,7 @@ class LuaInterface : public ScriptInterface {
   TableHandle* CreateTable() override;
 
   bool HasError() const { return m_hasError; }
-  const std::string& ErrorText() const { return m_errorText; }
+  const std::string& ErrorText() { return Services().scriptError; }
 
  protected:
   void OnCheckArgType(int index, int type) override;
@@ -74,8 +78,16 @@ class LuaInterface : public ScriptInterface {
   lua_State* m_L;
   StateServices* m_services;
   bool m_hasError = false;
-  std::string m_errorText;
 };
+
+// Thrown by a failed argument check; caught where the call entered the host.
+struct ArgumentError {
+  int index;
+  int type;
+};
+
+// Lua type of argument `index`, LUA_TNONE for any index that names no argument.
+int ArgType(lua_State* L, int index);
 
 // Pushes a Lua function that calls `function` under the name `key`.
 void PushScriptFunction(lua_State* L, const char* key, ScriptFunction function,

@@ -25,12 +25,10 @@ class InertInterface final : public ScriptInterface {
 
 }  // namespace
 
-LuaResolver& LuaResolver::Instance() {
-  static LuaResolver resolver;
-  return resolver;
-}
+LuaResolver LuaResolver::s_instance;
 
-ScriptInterface& LuaResolver::ResolveUnbound(ScriptState*) {
+ScriptInterface& LuaResolver::ResolveUnbound(ScriptState* state) {
+  if (state != nullptr && state == m_otherState) return *m_otherInterface;
   static InertInterface inert;
   return inert;
 }

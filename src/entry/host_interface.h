@@ -18,6 +18,8 @@ constexpr int kTypeNumber = 2;
 constexpr int kTypeBoolean = 4;
 
 // Opaque handle of one script state; only the host knows what it points to.
+// (While a call runs, the host may hand it a state of its own: see
+// InterfaceResolver.)
 class ScriptState;
 
 // A script function: reads its arguments and pushes its results through the
@@ -43,19 +45,19 @@ class ScriptInterface {
   void CheckArgType(int index, int type) {
     const unsigned slot = static_cast<unsigned>(index) - 1u;
     if (IsPrepared(slot) && m_preparedArgs[slot].type == type) return;
-    OnCheckArgType(index, type);
+    Unprepared()->OnCheckArgType(index, type);
   }
 
   double ArgAsNumber(int index) {
     const unsigned slot = static_cast<unsigned>(index) - 1u;
     if (IsPrepared(slot)) return m_preparedArgs[slot].number;
-    return OnArgAsNumber(index);
+    return Unprepared()->OnArgAsNumber(index);
   }
 
   bool ArgAsBool(int index) {
     const unsigned slot = static_cast<unsigned>(index) - 1u;
     if (IsPrepared(slot)) return m_preparedArgs[slot].truth;
-    return OnArgAsBool(index);
+    return Unprepared()->OnArgAsBool(index);
   }
 
   void ReturnNumber(float value) {
@@ -63,7 +65,7 @@ class ScriptInterface {
       m_results[m_resultCount++] = Result{Result::kNumber, value};
       return;
     }
-    OnReturnNumber(value);
+    Unprepared()->OnReturnNumber(value);
   }
 
   void ReturnBool(bool value) {
@@ -71,7 +73,7 @@ class ScriptInterface {
       m_results[m_resultCount++] = Result{value ? Result::kTrue : Result::kFalse, 0.0f};
       return;
     }
-    OnReturnBool(value);
+    Unprepared()->OnReturnBool(value);
   }
 
   void ReturnNil() {
@@ -79,7 +81,7 @@ class ScriptInterface {
       m_results[m_resultCount++] = Result{Result::kNil, 0.0f};
       return;
     }
-    OnReturnNil();
+    Unprepared()->OnReturnNil();
   }
 
   // Reports an error to the script. The calling function carries on; what the
@@ -112,6 +114,11 @@ class ScriptInterface {
   ScriptInterface(const ScriptInterface&) = delete;
   ScriptInterface& operator=(const ScriptInterface&) = delete;
 
+  // The way to the virtual functions, for what the host did not prepare. Cold,
+  // so that the compiler lays every fast path out straight and keeps the
+  // calls out of the way.
+  [[gnu::cold]] ScriptInterface* Unprepared() { return this; }
+
   // The first test folds away for the constant indices script functions use.
   bool IsPrepared(unsigned slot) const {
     return slot < kMaxPreparedArgs && slot < m_preparedArgCount;
@@ -135,13 +142,20 @@ class ScriptInterface {
   Result m_results[kMaxResults];
 };
 
-// Host-wide: gives each state's interface. The host binds the state of the
-// call in progress, so resolving it is a comparison and a load.
+// Host-wide: gives each state's interface. While a call is in progress the
+// host binds the state it gave the call, and that state is the address of
+// the call's own interface (StateOf): resolving it is a comparison, and the
+// interface is the state itself, with no load of its own.
 class InterfaceResolver {
  public:
   ScriptInterface& Resolve(ScriptState* state) {
-    if (state == m_boundState && m_bound != nullptr) return *m_bound;
-    return ResolveUnbound(state);
+    if (state == m_boundState) return *InterfaceOf(state);
+    return Unbound()->ResolveUnbound(state);
+  }
+
+  // The state a host hands a call whose interface is `interface`.
+  static ScriptState* StateOf(ScriptInterface* interface) {
+    return reinterpret_cast<ScriptState*>(interface);
   }
 
  protected:
@@ -151,9 +165,20 @@ class InterfaceResolver {
   InterfaceResolver& operator=(const InterfaceResolver&) = delete;
 
   virtual ScriptInterface& ResolveUnbound(ScriptState* state) = 0;
+  // Cold: see ScriptInterface::Unprepared.
+  [[gnu::cold]] InterfaceResolver* Unbound() { return this; }
 
-  ScriptState* m_boundState = nullptr;
-  ScriptInterface* m_bound = nullptr;
+  // No state has this address: what m_boundState holds while nothing is
+  // bound, so that it is never null and a null state never resolves.
+  static constexpr char kNoState = 0;
+
+  // StateOf the interface of the call in progress, or &kNoState.
+  const void* m_boundState = &kNoState;
+
+ private:
+  static ScriptInterface* InterfaceOf(ScriptState* state) {
+    return reinterpret_cast<ScriptInterface*>(state);
+  }
 };
 
 // Handed to the load entry point.

@@ -1,7 +1,5 @@
 #include "instances/source_selection.h"
 
-#include "modules/evaluation_errors.h"
-
 namespace noisebind {
 
 const noise::module::Module* ModelSourceFor(std::int32_t code) {
@@ -31,19 +29,6 @@ const noise::module::Module* ModelSourceFor(std::int32_t code) {
       break;
   }
   return nullptr;
-}
-
-const char* SourceProblem(ModuleCode source, const char* noSourceError) {
-  switch (source) {
-    case ModuleCode::kNone:
-      return noSourceError;
-    case ModuleCode::kCurve:
-      return EvaluationProblem(SharedInstances::curve);
-    case ModuleCode::kTerrace:
-      return EvaluationProblem(SharedInstances::terrace);
-    default:
-      return nullptr;
-  }
 }
 
 }  // namespace noisebind

@@ -8,6 +8,7 @@
 #include "entry/conversions.h"
 #include "entry/resolver.h"
 #include "instances/shared_instances.h"
+#include "modules/evaluation_errors.h"
 
 namespace noisebind {
 
@@ -23,8 +24,19 @@ const noise::module::Module* ModelSourceFor(std::int32_t code);
 
 // Null when a model whose source is `source` can be evaluated; otherwise the
 // error to report: `noSourceError` when it has none, the module's own error
-// when the module has no value yet.
-const char* SourceProblem(ModuleCode source, const char* noSourceError);
+// when the module has no value yet. Inline, as every model's Calc asks.
+inline const char* SourceProblem(ModuleCode source, const char* noSourceError) {
+  switch (source) {
+    case ModuleCode::kNone:
+      return noSourceError;
+    case ModuleCode::kCurve:
+      return EvaluationProblem(SharedInstances::curve);
+    case ModuleCode::kTerrace:
+      return EvaluationProblem(SharedInstances::terrace);
+    default:
+      return nullptr;
+  }
+}
 
 // The SetModule function of every model table: takes a module code, makes
 // that module the model's source and returns true, or reports the code and

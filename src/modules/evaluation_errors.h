@@ -16,12 +16,13 @@ constexpr char kTerraceTooFewPointsError[] =
     "LibNoise ERROR: The terrace module needs at least two control points. Add them with "
     "LibNoise.M_Terrace.AddPoint.\n";
 
-// Null when the module can be evaluated.
+// Null when the module can be evaluated. Expected to be: the compiler then
+// lays the evaluation out straight and the error aside.
 inline const char* EvaluationProblem(const DirectCurve& curve) {
-  return curve.CanEvaluate() ? nullptr : kCurveWithoutPointsError;
+  return __builtin_expect(curve.CanEvaluate(), 1) ? nullptr : kCurveWithoutPointsError;
 }
 inline const char* EvaluationProblem(const DirectTerrace& terrace) {
-  return terrace.CanEvaluate() ? nullptr : kTerraceTooFewPointsError;
+  return __builtin_expect(terrace.CanEvaluate(), 1) ? nullptr : kTerraceTooFewPointsError;
 }
 inline const char* EvaluationProblem(const DirectExponent& /*exponent*/) {
   return nullptr;
