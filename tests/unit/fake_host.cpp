@@ -73,18 +73,57 @@ CallOutcome FakeHost::Call(ScriptFunction function, std::vector<FakeArg> args) {
   m_resultsPushed.clear();
   m_errors.clear();
   Install();
+  Prepare();
+  CallOutcome outcome{CallOutcome::kReturned, 0, 0};
   try {
-    const int count = function(state());
-    return CallOutcome{CallOutcome::kReturned, count, 0};
+    outcome.count = function(state());
   } catch (const RefusedArgument& refused) {
-    return CallOutcome{CallOutcome::kArgumentRefused, 0, refused.index};
+    outcome = CallOutcome{CallOutcome::kArgumentRefused, 0, refused.index};
   } catch (const noise::ExceptionInvalidParam&) {
     m_log.push_back("threw InvalidParam");
-    return CallOutcome{CallOutcome::kInvalidParam, 0, 0};
+    outcome = CallOutcome{CallOutcome::kInvalidParam, 0, 0};
   } catch (...) {
     m_log.push_back("threw");
-    return CallOutcome{CallOutcome::kOtherException, 0, 0};
+    outcome = CallOutcome{CallOutcome::kOtherException, 0, 0};
   }
+  CollectPrepared();
+  return outcome;
+}
+
+void FakeHost::Prepare() {
+  const size_t limit = std::min<size_t>({m_prepareArgs, m_args.size(), kMaxPreparedArgs});
+  for (size_t slot = 0; slot < limit; ++slot) {
+    const FakeArg& arg = m_args[slot];
+    m_preparedArgs[slot] = PreparedArg{KindCode(arg.kind), arg.truth, arg.number};
+  }
+  m_preparedArgCount = static_cast<unsigned>(limit);
+  m_resultCount = 0;
+  m_resultCapacity = std::min(m_prepareResults, kMaxResults);
+}
+
+// Results stored in the prepared room come before any pushed through the
+// virtual functions, which are used only once the room is full.
+void FakeHost::CollectPrepared() {
+  std::vector<FakeResult> prepared;
+  for (unsigned i = 0; i < m_resultCount; ++i) {
+    const Result& result = m_results[i];
+    switch (result.kind) {
+      case Result::kNumber:
+        prepared.push_back(FakeResult{FakeResult::kNumber, result.number, false});
+        break;
+      case Result::kTrue:
+      case Result::kFalse:
+        prepared.push_back(FakeResult{FakeResult::kBoolean, 0.0f, result.kind == Result::kTrue});
+        break;
+      case Result::kNil:
+        prepared.push_back(FakeResult{FakeResult::kNil, 0.0f, false});
+        break;
+    }
+  }
+  m_resultsPushed.insert(m_resultsPushed.begin(), prepared.begin(), prepared.end());
+  m_preparedArgCount = 0;
+  m_resultCount = 0;
+  m_resultCapacity = 0;
 }
 
 std::vector<double> FakeHost::Numbers() const {

@@ -55,6 +55,15 @@ class FakeHost final : public ScriptInterface, public InterfaceResolver {
   // their kind: for watching the order of operations alone.
   void SetPermissive(bool permissive) { m_permissive = permissive; }
 
+  // Before each call, prepares up to `argCount` arguments and room for up to
+  // `resultCapacity` results, as a real host does; what lies beyond goes
+  // through the virtual functions. Either way the results end up in
+  // results(), in order. 0 and 0, the default, prepare nothing.
+  void SetPrepared(unsigned argCount, unsigned resultCapacity) {
+    m_prepareArgs = argCount;
+    m_prepareResults = resultCapacity;
+  }
+
   // Registration failures to simulate.
   void FailLookup(bool fail) { m_failLookup = fail; }
   // The CreateTable calls (counted from 1) that give null.
@@ -86,6 +95,8 @@ class FakeHost final : public ScriptInterface, public InterfaceResolver {
   ScriptInterface& ResolveUnbound(ScriptState* state) override;
   const FakeArg& Arg(int index) const;
   FakeTable* NewTable();
+  void Prepare();
+  void CollectPrepared();
 
   std::vector<FakeArg> m_args;
   std::vector<std::string> m_log;
@@ -95,6 +106,8 @@ class FakeHost final : public ScriptInterface, public InterfaceResolver {
   std::vector<std::unique_ptr<FakeTable>> m_tables;
   FakeTable* m_global = nullptr;
   bool m_permissive = false;
+  unsigned m_prepareArgs = 0;
+  unsigned m_prepareResults = 0;
   bool m_failLookup = false;
   std::vector<int> m_failCreate;
   int m_createCount = 0;

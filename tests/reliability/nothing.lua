@@ -1,0 +1,1 @@
+-- Nothing to run: the extension under test fails as it loads.
