@@ -62,8 +62,6 @@ class LuaInterface : public ScriptInterface {
   TableHandle* LookupGlobalTable(const char* name) override;
   TableHandle* CreateTable() override;
 
-  bool HasError() const { return m_hasError; }
-  const std::string& ErrorText() { return Services().scriptError; }
 
  protected:
   void OnCheckArgType(int index, int type) override;

@@ -8,19 +8,12 @@
 #include <stdexcept>
 #include <string>
 
-#include "host/lua_interface.h"
-#include "host/lua_resolver.h"
+#include "tests/host/host_for_tests.h"
 
 namespace vessa {
 namespace {
 
-using noisebind::kTypeBoolean;
-using noisebind::kTypeNumber;
-using noisebind::ScriptState;
-
-ScriptInterface& Host(ScriptState* state) {
-  return LuaResolver::Instance().Resolve(state);
-}
+using namespace vessa::testing;
 
 int g_bodyRuns = 0;
 bool g_destroyed = false;

@@ -7,19 +7,12 @@
 #include <string>
 #include <utility>
 
-#include "host/lua_interface.h"
-#include "host/lua_resolver.h"
+#include "tests/host/host_for_tests.h"
 
 namespace vessa {
 namespace {
 
-using noisebind::kTypeBoolean;
-using noisebind::kTypeNumber;
-using noisebind::ScriptState;
-
-ScriptInterface& Host(ScriptState* state) {
-  return LuaResolver::Instance().Resolve(state);
-}
+using namespace vessa::testing;
 
 // Returns n + its first argument: one distinct function per n.
 template <int n>
