@@ -62,7 +62,6 @@ class LuaInterface : public ScriptInterface {
   TableHandle* LookupGlobalTable(const char* name) override;
   TableHandle* CreateTable() override;
 
-
  protected:
   void OnCheckArgType(int index, int type) override;
   double OnArgAsNumber(int index) override;
