@@ -1,12 +1,15 @@
 #include "host/lua_call.h"
 
-#include <cxxabi.h>
 #include <libnoise/exception.h>
 
-#include <lua.hpp>
+#include <cstdio>
+#include <cstring>
 #include <new>
 #include <stdexcept>
+#include <type_traits>
 
+#include "host/extension_lock.h"
+#include "host/lua_compat.h"
 #include "host/lua_interface.h"
 #include "host/lua_resolver.h"
 
@@ -19,10 +22,12 @@ using noisebind::kTypeNumber;
 // Type code of every Lua type the extension does not know.
 constexpr int kTypeOther = -1;
 
-// How a call that threw ended.
-struct Failure {
-  enum Kind { kArgument, kRefused, kLibrary, kMemory, kInternal, kUnknown };
+// How a call ended. Plain data: it outlives the call's C++ objects, so that
+// the error is raised once none of them is alive.
+struct Outcome {
+  enum Kind { kReturned, kScriptError, kArgument, kRefused, kLibrary, kMemory, kInternal };
   Kind kind;
+  int results;  // results left on the stack, when returned
   ArgumentError argument;
 };
 
@@ -37,38 +42,55 @@ class LuaCall final : public LuaInterface {
   LuaCall(lua_State* L, CallTarget& target) : LuaInterface(L, nullptr), m_target(target) {
     // Set before the Lua calls below, so that they replace the defaults
     // rather than follow them.
-    const unsigned count = target.arguments;
+    const unsigned count = target.arguments.load(std::memory_order_relaxed);
     m_preparedArgCount = count;
     m_resultCapacity = kMaxResults;
     PrepareFrom<0>(L, count);
   }
 
-  // Runs the function. Returns the number of results left on the stack, or
-  // -1 with an error message on top of the stack.
-  int Run(ScriptFunction function) {
+  // Runs the function under the extension lock and, when it went well,
+  // pushes its results. Nothing here raises a Lua error.
+  Outcome Run() {
     int claimed = 0;
-    bool failed = false;
     try {
-      BoundCall bound(this);
-      claimed = function(LuaResolver::StateOf(this));
-    } catch (...) {
-      // Only recorded here: the message is pushed once the handler is left.
-      m_failure = CurrentFailure();
-      failed = true;
+      ExtensionLock::Scope lock;
+      claimed = m_target.function(LuaResolver::StateOf(this));
+    } catch (const ArgumentError& error) {
+      return Outcome{Outcome::kArgument, 0, error};
+    } catch (const noise::ExceptionInvalidParam&) {
+      return Failed(Outcome::kRefused);
+    } catch (const noise::Exception&) {
+      return Failed(Outcome::kLibrary);
+    } catch (const std::bad_alloc&) {
+      return Failed(Outcome::kMemory);
+    } catch (const std::exception& error) {
+      return Internal(error.what());
     }
-    if (__builtin_expect(failed, 0)) return PushFailure(m_failure);
+    // Anything else propagates: a Lua error of LuaJIT's among them.
     // Most calls end with one number, counted, and no error.
     if (__builtin_expect(claimed == 1 && m_resultCount == 1 && !m_hasError &&
                              m_results[0].kind == Result::kNumber,
                          1)) {
       lua_pushnumber(m_L, static_cast<lua_Number>(m_results[0].number));
-      return 1;
+      return Outcome{Outcome::kReturned, 1, {}};
     }
-    if (m_hasError) return PushScriptError();
-    return PushResults(claimed);
+    if (m_hasError) return Failed(Outcome::kScriptError);
+    if (m_tooManyResults) return Internal("too many results");
+    return Outcome{Outcome::kReturned, PushResults(claimed), {}};
   }
 
  private:
+  static Outcome Failed(Outcome::Kind kind) { return Outcome{kind, 0, {}}; }
+
+  [[gnu::cold, gnu::noinline]] static Outcome Internal(const char* what) {
+    try {
+      CallErrorText() = what;
+    } catch (const std::bad_alloc&) {
+      return Failed(Outcome::kMemory);
+    }
+    return Failed(Outcome::kInternal);
+  }
+
   // Prepares arguments `slot` + 1 to `count`, unrolled: a call with few
   // arguments takes a branch or two.
   template <unsigned slot>
@@ -106,9 +128,9 @@ class LuaCall final : public LuaInterface {
 
   // An argument the host did not read up front: read up front from now on.
   void Learn(int index) {
-    if (index > static_cast<int>(m_target.arguments) &&
+    if (index > static_cast<int>(m_target.arguments.load(std::memory_order_relaxed)) &&
         index <= static_cast<int>(kMaxPreparedArgs)) {
-      m_target.arguments = static_cast<unsigned>(index);
+      m_target.arguments.store(static_cast<unsigned>(index), std::memory_order_relaxed);
     }
   }
   void OnCheckArgType(int index, int type) override {
@@ -124,71 +146,10 @@ class LuaCall final : public LuaInterface {
     return LuaInterface::OnArgAsBool(index);
   }
 
-  StateServices& Services() override {
-    return *static_cast<StateServices*>(lua_touserdata(m_L, lua_upvalueindex(3)));
-  }
-
-  const char* FunctionName() const { return lua_tostring(m_L, lua_upvalueindex(2)); }
-
-  // Inside a handler: what the exception being handled means for the script.
-  // Rethrows a Lua error unwinding from the Lua side: it is not ours to stop.
-  [[gnu::cold, gnu::noinline]] Failure CurrentFailure() {
-    try {
-      throw;
-    } catch (const ArgumentError& error) {
-      return Failure{Failure::kArgument, error};
-    } catch (const noise::ExceptionInvalidParam&) {
-      return Failure{Failure::kRefused, {0, 0}};
-    } catch (const noise::Exception&) {
-      return Failure{Failure::kLibrary, {0, 0}};
-    } catch (const std::bad_alloc&) {
-      return Failure{Failure::kMemory, {0, 0}};
-    } catch (const std::exception& error) {
-      try {
-        Services().failureDetail = error.what();
-      } catch (const std::bad_alloc&) {
-        return Failure{Failure::kMemory, {0, 0}};
-      }
-      return Failure{Failure::kInternal, {0, 0}};
-    } catch (...) {
-      if (abi::__cxa_current_exception_type() == nullptr) throw;
-      return Failure{Failure::kUnknown, {0, 0}};
-    }
-  }
-
-  [[gnu::cold, gnu::noinline]] int PushFailure(const Failure& failure) {
-    switch (failure.kind) {
-      case Failure::kArgument:
-        lua_pushfstring(m_L, "bad argument #%d to '%s' (%s expected, got %s)",
-                        failure.argument.index, FunctionName(), TypeCodeName(failure.argument.type),
-                        lua_typename(m_L, ArgType(m_L, failure.argument.index)));
-        return -1;
-      case Failure::kRefused:
-        lua_pushfstring(m_L, "bad argument to '%s' (value refused: invalid parameter)",
-                        FunctionName());
-        return -1;
-      case Failure::kLibrary:
-        return PushFailed("the noise library failed", "");
-      case Failure::kMemory:
-        return PushFailed("not enough memory", "");
-      case Failure::kInternal:
-        return PushFailed("internal error: ", Services().failureDetail.c_str());
-      case Failure::kUnknown:
-        break;
-    }
-    return PushFailed("unknown C++ exception", "");
-  }
-
-  int PushFailed(const char* failure, const char* detail) {
-    lua_pushfstring(m_L, "'%s' failed: %s%s", FunctionName(), failure, detail);
-    return -1;
-  }
-
-  [[gnu::cold, gnu::noinline]] int PushScriptError() {
-    const std::string& text = Services().scriptError;
-    lua_pushlstring(m_L, text.data(), text.size());
-    return -1;
-  }
+  // Results beyond those kept: the script would get them in the wrong order.
+  void OnReturnNumber(float) override { m_tooManyResults = true; }
+  void OnReturnBool(bool) override { m_tooManyResults = true; }
+  void OnReturnNil() override { m_tooManyResults = true; }
 
   // Pushes every result; the function's count picks how many of the last
   // ones the script receives, as with a Lua C function.
@@ -232,20 +193,94 @@ class LuaCall final : public LuaInterface {
   }
 
   CallTarget& m_target;
-  Failure m_failure;  // set only when the function threw
+  bool m_tooManyResults = false;
 };
+
+// A Lua error may pass over a call (a longjmp in PUC Lua) only because
+// nothing in it needs destroying.
+static_assert(std::is_trivially_destructible_v<LuaCall>, "LuaCall must not need destroying");
+
+// What the error message is made of, gathered without allocating.
+struct ErrorMessage {
+  const Outcome* outcome;
+  const char* name;             // the name the caller used, else the stored key
+  bool method;                  // called with ':', so that argument 1 is self
+  char where[LUA_IDSIZE + 24];  // "chunk:line: ", as luaL_where gives it
+  const char* gotType;
+};
+
+void Gather(lua_State* L, const Outcome& outcome, ErrorMessage* message) {
+  message->outcome = &outcome;
+  message->name = nullptr;
+  message->method = false;
+  message->where[0] = '\0';
+  lua_Debug ar;
+  if (lua_getstack(L, 0, &ar) && lua_getinfo(L, "n", &ar) && ar.name != nullptr) {
+    message->name = ar.name;
+    message->method = ar.namewhat != nullptr && std::strcmp(ar.namewhat, "method") == 0;
+  }
+  if (message->name == nullptr) message->name = lua_tostring(L, lua_upvalueindex(2));
+  if (message->name == nullptr) message->name = "?";
+  if (lua_getstack(L, 1, &ar) && lua_getinfo(L, "Sl", &ar) && ar.currentline > 0) {
+    std::snprintf(message->where, sizeof message->where, "%s:%d: ", ar.short_src, ar.currentline);
+  }
+  message->gotType = lua_typename(L, ArgType(L, outcome.argument.index));
+}
+
+// Makes the message and raises it, inside a protected call: whatever it
+// allocates, any error stays in the protection.
+int RaiseMessage(lua_State* L) {
+  const auto& message = *static_cast<const ErrorMessage*>(lua_touserdata(L, 1));
+  const Outcome& outcome = *message.outcome;
+  const char* name = message.name;
+  const std::string& text = CallErrorText();
+  switch (outcome.kind) {
+    case Outcome::kScriptError:
+      // The extension's own text, exactly: scripts compare it.
+      lua_pushlstring(L, text.data(), text.size());
+      break;
+    case Outcome::kArgument: {
+      int index = outcome.argument.index;
+      const char* expected = TypeCodeName(outcome.argument.type);
+      if (message.method && --index == 0) {
+        lua_pushfstring(L, "%scalling '%s' on bad self (%s expected, got %s)", message.where, name,
+                        expected, message.gotType);
+      } else {
+        lua_pushfstring(L, "%sbad argument #%d to '%s' (%s expected, got %s)", message.where, index,
+                        name, expected, message.gotType);
+      }
+      break;
+    }
+    case Outcome::kRefused:
+      lua_pushfstring(L, "%sbad argument to '%s' (value refused: invalid parameter)", message.where,
+                      name);
+      break;
+    case Outcome::kLibrary:
+      lua_pushfstring(L, "%s'%s' failed: the noise library failed", message.where, name);
+      break;
+    case Outcome::kMemory:
+      lua_pushfstring(L, "%s'%s' failed: not enough memory", message.where, name);
+      break;
+    default:
+      lua_pushfstring(L, "%s'%s' failed: internal error: %s", message.where, name, text.c_str());
+      break;
+  }
+  return lua_error(L);
+}
+
+[[gnu::cold, gnu::noinline]] int RaiseFailure(lua_State* L, const Outcome& outcome) {
+  ErrorMessage message;
+  Gather(L, outcome, &message);
+  ProtectedCall(L, RaiseMessage, &message);
+  return lua_error(L);
+}
 
 }  // namespace
 
 int CallScriptFunction(lua_State* L, CallTarget& target) {
-  int results;
-  {
-    LuaCall call(L, target);
-    results = call.Run(target.function);
-  }
-  // Raised here, once no C++ object of the call is alive.
-  if (results < 0) return lua_error(L);
-  return results;
+  const Outcome outcome = LuaCall(L, target).Run();
+  if (__builtin_expect(outcome.kind == Outcome::kReturned, 1)) return outcome.results;
+  return RaiseFailure(L, outcome);
 }
 
 }  // namespace vessa

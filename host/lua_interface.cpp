@@ -1,10 +1,11 @@
 #include "host/lua_interface.h"
 
-#include <lua.hpp>
 #include <new>
 #include <utility>
 
+#include "host/extension_open.h"
 #include "host/lua_call.h"
+#include "host/lua_compat.h"
 #include "host/lua_trampolines.h"
 
 namespace vessa {
@@ -33,6 +34,137 @@ int CallThroughUpvalue(lua_State* L) {
   return CallScriptFunction(L, *static_cast<CallTarget*>(lua_touserdata(L, lua_upvalueindex(1))));
 }
 
+// --- Lua operations of the table handles, each run protected --------------
+
+struct TableRequest {
+  int table;  // registry reference, or LUA_NOREF for a new table
+  const char* key;
+  ScriptFunction function;
+  int closure;  // registry reference of the function's closure, or LUA_NOREF
+  float number;
+  int child;  // registry reference of a table to store
+  int madeReference;
+  void* box;  // the services' box, once made
+};
+
+TableRequest& RequestOf(lua_State* L) {
+  return *static_cast<TableRequest*>(lua_touserdata(L, 1));
+}
+
+void PushClosure(lua_State* L, TableRequest& request) {
+  if (request.closure != LUA_NOREF) {
+    lua_rawgeti(L, LUA_REGISTRYINDEX, request.closure);
+    return;
+  }
+  // Every closure carries the same upvalues; a trampoline only skips reading
+  // the first one on each call.
+  const lua_CFunction trampoline = TrampolineFor(request.function);
+  new (lua_newuserdata(L, sizeof(CallTarget))) CallTarget{request.function, {0}};
+  lua_pushstring(L, request.key);
+  lua_pushcclosure(L, trampoline != nullptr ? trampoline : CallThroughUpvalue, 2);
+  lua_pushvalue(L, -1);
+  request.madeReference = luaL_ref(L, LUA_REGISTRYINDEX);
+}
+
+int DoStoreFunction(lua_State* L) {
+  TableRequest& request = RequestOf(L);
+  lua_rawgeti(L, LUA_REGISTRYINDEX, request.table);
+  lua_pushstring(L, request.key);
+  PushClosure(L, request);
+  lua_rawset(L, -3);
+  return 0;
+}
+
+int DoStoreNumber(lua_State* L) {
+  TableRequest& request = RequestOf(L);
+  lua_rawgeti(L, LUA_REGISTRYINDEX, request.table);
+  lua_pushstring(L, request.key);
+  lua_pushnumber(L, static_cast<lua_Number>(request.number));
+  lua_rawset(L, -3);
+  return 0;
+}
+
+int DoStoreTable(lua_State* L) {
+  TableRequest& request = RequestOf(L);
+  lua_rawgeti(L, LUA_REGISTRYINDEX, request.table);
+  lua_pushstring(L, request.key);
+  lua_rawgeti(L, LUA_REGISTRYINDEX, request.child);
+  lua_rawset(L, -3);
+  return 0;
+}
+
+int DoCreateGlobalTable(lua_State* L) {
+  const TableRequest& request = RequestOf(L);
+  lua_newtable(L);
+  lua_setglobal(L, request.key);
+  return 0;
+}
+
+int DoLookupGlobalTable(lua_State* L) {
+  TableRequest& request = RequestOf(L);
+  lua_getglobal(L, request.key);
+  request.madeReference = lua_istable(L, -1) ? luaL_ref(L, LUA_REGISTRYINDEX) : LUA_NOREF;
+  return 0;
+}
+
+int DoCreateTable(lua_State* L) {
+  TableRequest& request = RequestOf(L);
+  lua_newtable(L);
+  request.madeReference = luaL_ref(L, LUA_REGISTRYINDEX);
+  return 0;
+}
+
+// --- The state's services, in a userdata of its registry --------------------
+
+const char kServicesKey = 0;
+
+// Lua frees the memory only after every finalizer of a closing state has
+// run, so `alive` tells a late finalizer's call that the services are gone.
+struct ServicesBox {
+  bool alive;
+  alignas(StateServices) unsigned char storage[sizeof(StateServices)];
+  StateServices* services() { return std::launder(reinterpret_cast<StateServices*>(storage)); }
+};
+
+int CollectServices(lua_State* L) {
+  auto* box = static_cast<ServicesBox*>(lua_touserdata(L, 1));
+  if (box != nullptr && box->alive) {
+    box->alive = false;
+    StateServices* services = box->services();
+    if (services->closeOnCollect != nullptr) CloseExtension(L, services->closeOnCollect);
+    services->~StateServices();
+  }
+  return 0;
+}
+
+// Makes the box, empty; its finalizer is set before anything is put in it.
+int NewServicesBox(lua_State* L) {
+  TableRequest& request = RequestOf(L);
+  auto* box = static_cast<ServicesBox*>(lua_newuserdata(L, sizeof(ServicesBox)));
+  box->alive = false;
+  lua_createtable(L, 0, 1);
+  lua_pushcfunction(L, CollectServices);
+  lua_setfield(L, -2, "__gc");
+  lua_setmetatable(L, -2);
+  lua_pushvalue(L, -1);
+  SetRegistryValue(L, &kServicesKey);
+  request.box = box;
+  return 0;
+}
+
+// Runs one of the operations above; a Lua error becomes LuaOperationFailed.
+void Run(lua_State* L, lua_CFunction operation, TableRequest& request) {
+  if (ProtectedCall(L, operation, &request) == LUA_OK) return;
+  const char* message = lua_tostring(L, -1);
+  LuaOperationFailed failure(message != nullptr ? message : "error in the Lua state");
+  lua_pop(L, 1);
+  throw failure;
+}
+
+TableRequest Request(int table, const char* key) {
+  return TableRequest{table, key, nullptr, LUA_NOREF, 0.0f, LUA_NOREF, LUA_NOREF, nullptr};
+}
+
 }  // namespace
 
 int ArgType(lua_State* L, int index) {
@@ -51,18 +183,45 @@ const char* TypeCodeName(int type) {
   }
 }
 
+std::string& CallErrorText() {
+  thread_local std::string text;
+  return text;
+}
+
 StateServices::StateServices(ConsoleSink sink) : console(std::move(sink)) {}
 StateServices::~StateServices() = default;
 
-void PushScriptFunction(lua_State* L, const char* key, ScriptFunction function,
-                        StateServices* services) {
-  const lua_CFunction trampoline = TrampolineFor(function);
-  // Every closure carries the same upvalues; a trampoline only skips reading
-  // the first one on each call.
-  new (lua_newuserdata(L, sizeof(CallTarget))) CallTarget{function, 0};
-  lua_pushstring(L, key);
-  lua_pushlightuserdata(L, services);
-  lua_pushcclosure(L, trampoline != nullptr ? trampoline : CallThroughUpvalue, 3);
+StateServices* InstallServices(lua_State* L, ConsoleSink sink) {
+  TableRequest request = Request(LUA_NOREF, nullptr);
+  Run(L, NewServicesBox, request);
+  auto* box = static_cast<ServicesBox*>(request.box);
+  new (box->storage) StateServices(std::move(sink));
+  box->alive = true;
+  return box->services();
+}
+
+StateServices* ServicesOf(lua_State* L) {
+  GetRegistryValue(L, &kServicesKey);
+  auto* box = static_cast<ServicesBox*>(lua_touserdata(L, -1));
+  lua_pop(L, 1);
+  return box != nullptr && box->alive ? box->services() : nullptr;
+}
+
+bool FindScriptFunction(lua_State* L, int index, ScriptFunctionInfo* info) {
+  const lua_CFunction caller = lua_tocfunction(L, index);
+  if (caller == nullptr || (caller != CallThroughUpvalue && !IsTrampoline(caller))) return false;
+  if (lua_getupvalue(L, index, 1) == nullptr) return false;
+  const auto* target = static_cast<const CallTarget*>(lua_touserdata(L, -1));
+  lua_pop(L, 1);
+  if (target == nullptr) return false;
+  static const std::string kNoPath;
+  info->function = target->function;
+  info->path = &kNoPath;
+  if (const StateServices* services = ServicesOf(L)) {
+    const auto found = services->paths.find(target->function);
+    if (found != services->paths.end()) info->path = &found->second;
+  }
+  return true;
 }
 
 void LuaTable::Push() const {
@@ -70,68 +229,85 @@ void LuaTable::Push() const {
 }
 
 void LuaTable::StoreFunction(const char* key, ScriptFunction function) {
-  Push();
-  lua_pushstring(m_L, key);
-  PushScriptFunction(m_L, key, function, m_services);
-  lua_rawset(m_L, -3);
-  lua_pop(m_L, 1);
+  TableRequest request = Request(m_reference, key);
+  request.function = function;
+  const auto known = m_services->closures.find(function);
+  if (known != m_services->closures.end()) request.closure = known->second;
+  Run(m_L, DoStoreFunction, request);
+  if (request.madeReference != LUA_NOREF) {
+    m_services->closures.emplace(function, request.madeReference);
+  }
+  m_functions.emplace_back(key, function);
+  if (!m_path.empty()) RecordPath(key, function);
 }
 
 void LuaTable::StoreNumber(const char* key, float value) {
-  Push();
-  lua_pushstring(m_L, key);
-  lua_pushnumber(m_L, static_cast<lua_Number>(value));
-  lua_rawset(m_L, -3);
-  lua_pop(m_L, 1);
+  TableRequest request = Request(m_reference, key);
+  request.number = value;
+  Run(m_L, DoStoreNumber, request);
 }
 
 void LuaTable::StoreTable(const char* key, TableHandle* table) {
   if (table == nullptr) return;
-  Push();
-  lua_pushstring(m_L, key);
-  static_cast<LuaTable*>(table)->Push();
-  lua_rawset(m_L, -3);
-  lua_pop(m_L, 1);
+  auto* child = static_cast<LuaTable*>(table);
+  TableRequest request = Request(m_reference, key);
+  request.child = child->m_reference;
+  Run(m_L, DoStoreTable, request);
+  m_tables.emplace_back(key, child);
+  if (!m_path.empty()) child->Attach(m_path + "." + key);
+}
+
+void LuaTable::Attach(const std::string& path) {
+  if (!m_path.empty()) return;
+  m_path = path;
+  for (const auto& [key, function] : m_functions) RecordPath(key, function);
+  for (const auto& [key, child] : m_tables) child->Attach(m_path + "." + key);
+}
+
+void LuaTable::RecordPath(const std::string& key, ScriptFunction function) {
+  m_services->paths.emplace(function, m_path + "." + key);
 }
 
 void LuaInterface::ScriptError(const char* text) {
   // The first error is the one the script sees.
   if (m_hasError) return;
-  Services().scriptError = text;
+  CallErrorText() = text;
   m_hasError = true;
 }
 
 void LuaInterface::ConsoleMessage(const char* text) {
   StateServices& services = Services();
+  services.messages.emplace_back(text);
   if (services.console) services.console(text);
 }
 
 void LuaInterface::CreateGlobalTable(const char* name) {
-  lua_newtable(m_L);
-  lua_setfield(m_L, LUA_GLOBALSINDEX, name);
+  TableRequest request = Request(LUA_NOREF, name);
+  Run(m_L, DoCreateGlobalTable, request);
 }
 
 TableHandle* LuaInterface::LookupGlobalTable(const char* name) {
-  lua_getfield(m_L, LUA_GLOBALSINDEX, name);
-  if (!lua_istable(m_L, -1)) {
-    lua_pop(m_L, 1);
-    return nullptr;
-  }
-  return Keep(luaL_ref(m_L, LUA_REGISTRYINDEX));
+  TableRequest request = Request(LUA_NOREF, name);
+  Run(m_L, DoLookupGlobalTable, request);
+  if (request.madeReference == LUA_NOREF) return nullptr;
+  return Keep(request.madeReference, name);
 }
 
 TableHandle* LuaInterface::CreateTable() {
-  lua_newtable(m_L);
-  return Keep(luaL_ref(m_L, LUA_REGISTRYINDEX));
+  TableRequest request = Request(LUA_NOREF, nullptr);
+  Run(m_L, DoCreateTable, request);
+  return Keep(request.madeReference, {});
 }
 
-TableHandle* LuaInterface::Keep(int reference) {
+TableHandle* LuaInterface::Keep(int reference, std::string path) {
   StateServices& services = Services();
-  services.tables.push_back(std::make_unique<LuaTable>(m_L, reference, &services));
+  services.tables.push_back(std::make_unique<LuaTable>(m_L, reference, &services, std::move(path)));
   return services.tables.back().get();
 }
 
 StateServices& LuaInterface::Services() {
+  if (m_services == nullptr) m_services = ServicesOf(m_L);
+  if (m_services == nullptr) throw LuaOperationFailed("the Lua state has no host services");
   return *m_services;
 }
 

@@ -1,5 +1,7 @@
-// The host-wide resolver: the interface of the call in progress is bound
-// while the call runs, so resolving it costs a comparison.
+// The host-wide resolver. A call's state resolves by itself (see
+// InterfaceResolver); other states, such as the lua_State the load entry
+// point is given, resolve to the interface bound to them here. Binding
+// happens only under the ExtensionLock.
 #ifndef VESSA_HOST_LUA_RESOLVER_H
 #define VESSA_HOST_LUA_RESOLVER_H
 
@@ -18,21 +20,9 @@ class LuaResolver final : public InterfaceResolver {
     ScriptInterface* interface;
   };
 
-  // Inline, and constant-initialised: binding a call costs no function call.
   static LuaResolver& Instance() { return s_instance; }
 
-  // Binds the interface of a call, whose state is StateOf(interface); returns
-  // the call binding it replaces.
-  const void* BindCall(ScriptInterface* interface) {
-    const void* const previous = m_boundState;
-    m_boundState = StateOf(interface);
-    return previous;
-  }
-  void RestoreCall(const void* previous) { m_boundState = previous; }
-
-  // Binds `interface` to a state of another kind, such as the lua_State the
-  // load entry point is given, and returns the binding it replaces. Such a
-  // state resolves through ResolveUnbound.
+  // Binds `interface` to `state`, and returns the binding it replaces.
   Binding Bind(ScriptState* state, ScriptInterface* interface) {
     const Binding previous{m_otherState, m_otherInterface};
     m_otherState = state;
@@ -66,19 +56,6 @@ class BoundInterface {
 
  private:
   LuaResolver::Binding m_previous;
-};
-
-// Binds the interface of a call in progress, the same way.
-class BoundCall {
- public:
-  explicit BoundCall(ScriptInterface* interface)
-      : m_previous(LuaResolver::Instance().BindCall(interface)) {}
-  ~BoundCall() { LuaResolver::Instance().RestoreCall(m_previous); }
-  BoundCall(const BoundCall&) = delete;
-  BoundCall& operator=(const BoundCall&) = delete;
-
- private:
-  const void* m_previous;
 };
 
 }  // namespace vessa

@@ -14,8 +14,9 @@ using noisebind::ScriptFunction;
 // Room for the functions of a few extensions; ours has about 75.
 constexpr std::size_t kSlots = 256;
 
-// Like the resolver's binding, these serve one thread: the host runs every
-// state on the thread that loaded the extension.
+// Slots are taken under the ExtensionLock, before their trampolines are
+// handed out; after that calls on any thread only read the function and
+// learn the count, which is atomic.
 CallTarget g_targets[kSlots];
 std::size_t g_used = 0;
 
@@ -39,8 +40,16 @@ lua_CFunction TrampolineFor(ScriptFunction function) {
     if (g_targets[slot].function == function) return kTrampolines[slot];
   }
   if (g_used == kSlots) return nullptr;
-  g_targets[g_used] = CallTarget{function, 0};
+  g_targets[g_used].function = function;
+  g_targets[g_used].arguments.store(0, std::memory_order_relaxed);
   return kTrampolines[g_used++];
+}
+
+bool IsTrampoline(lua_CFunction function) {
+  for (const lua_CFunction trampoline : kTrampolines) {
+    if (trampoline == function) return true;
+  }
+  return false;
 }
 
 }  // namespace vessa

@@ -16,7 +16,11 @@ namespace vessa {
 // function. Slots are never given back: a function's address keeps its slot,
 // and what was learned about it, for the life of the process, whichever
 // library lies there; a count learned too high only costs reads.
+// Called only under the ExtensionLock.
 lua_CFunction TrampolineFor(noisebind::ScriptFunction function);
+
+// True when `function` is one of the trampolines.
+bool IsTrampoline(lua_CFunction function);
 
 }  // namespace vessa
 

@@ -1,51 +1,13 @@
 #include "host/script_host.h"
 
-#include <libnoise/exception.h>
-
 #include <cstdio>
 #include <lua.hpp>
 #include <stdexcept>
 
-#include "host/lua_resolver.h"
+#include "host/extension_open.h"
 
 namespace vessa {
 namespace {
-
-class LuaHostContext final : public noisebind::HostContext {
- public:
-  explicit LuaHostContext(noisebind::ScriptState* state) : m_state(state) {}
-  noisebind::ScriptState* GetState() override { return m_state; }
-  noisebind::InterfaceResolver* GetResolver() override { return &LuaResolver::Instance(); }
-
- private:
-  noisebind::ScriptState* m_state;
-};
-
-struct OpenRequest {
-  VessaOpenFunction open;
-  StateServices* services;
-  int result;
-  std::string failure;
-};
-
-// Runs the load entry point inside lua_pcall, so that a Lua error raised
-// while it builds tables ends up as an error of the open, not of the process.
-int ProtectedOpen(lua_State* L) {
-  auto* request = static_cast<OpenRequest*>(lua_touserdata(L, 1));
-  lua_settop(L, 0);
-  auto* state = reinterpret_cast<noisebind::ScriptState*>(L);
-  try {
-    LuaInterface registration(L, request->services);
-    LuaHostContext context(state);
-    BoundInterface bound(state, &registration);
-    request->result = request->open(&context);
-  } catch (const std::exception& error) {
-    request->failure = error.what();
-  } catch (const noise::Exception&) {
-    request->failure = "the noise library failed";
-  }
-  return 0;
-}
 
 int Traceback(lua_State* L) {
   const char* message = lua_tostring(L, 1);
@@ -65,13 +27,19 @@ void WriteToStdout(const char* text) {
 }
 
 ScriptHost::ScriptHost(const ExtensionLibrary& extension, ConsoleSink console)
-    : m_extension(extension), m_services(std::move(console)), m_L(luaL_newstate()) {
+    : m_extension(extension), m_L(luaL_newstate()) {
   if (m_L == nullptr) throw std::bad_alloc();
-  luaL_openlibs(m_L);
+  try {
+    luaL_openlibs(m_L);
+    m_services = InstallServices(m_L, std::move(console));
+  } catch (...) {
+    lua_close(m_L);
+    throw;
+  }
 }
 
 ScriptHost::~ScriptHost() {
-  if (m_opened) m_extension.close()(state());
+  if (m_opened) CloseExtension(m_L, m_extension.close());
   lua_close(m_L);
 }
 
@@ -80,21 +48,8 @@ noisebind::ScriptState* ScriptHost::state() const {
 }
 
 bool ScriptHost::OpenExtension(int* result, std::string* error) {
-  OpenRequest request{m_extension.open(), &m_services, 0, {}};
-  const int top = lua_gettop(m_L);
-  lua_pushcfunction(m_L, ProtectedOpen);
-  lua_pushlightuserdata(m_L, &request);
-  const int status = lua_pcall(m_L, 1, 0, 0);
   m_opened = true;
-  *result = request.result;
-  if (status != 0) {
-    const char* message = lua_tostring(m_L, -1);
-    *error = message != nullptr ? message : "error while opening the extension";
-  } else if (!request.failure.empty()) {
-    *error = request.failure;
-  }
-  lua_settop(m_L, top);
-  return status == 0 && request.failure.empty();
+  return vessa::OpenExtension(m_L, m_extension.open(), m_services, result, error);
 }
 
 void ScriptHost::SetArgTable(const std::vector<std::string>& argv, size_t scriptIndex) {

@@ -29,7 +29,7 @@ class ScriptHost {
 
   lua_State* lua() const { return m_L; }
   noisebind::ScriptState* state() const;
-  StateServices& services() { return m_services; }
+  StateServices& services() { return *m_services; }
 
   // Calls the extension's load entry point for this state. False, with the
   // reason in `error`, when it raised an error; `result` gets what it returned.
@@ -47,8 +47,8 @@ class ScriptHost {
   RunOutcome Call(int argumentCount);
 
   const ExtensionLibrary& m_extension;
-  StateServices m_services;
   lua_State* m_L;
+  StateServices* m_services;  // owned by the state
   bool m_opened = false;
 };
 

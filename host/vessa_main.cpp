@@ -5,12 +5,13 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <lua.hpp>
 #include <string>
 #include <vector>
 
 #include "host/extension_library.h"
-#include "host/image.h"
 #include "host/script_host.h"
+#include "module/noise_table.h"
 
 namespace {
 
@@ -57,15 +58,35 @@ bool Readable(const std::string& path, std::string* reason) {
   return readable;
 }
 
+// Publishes the `noise` table as the global `noise`, its `image` as the
+// global `image`, and makes `require "noisebind"` give the same table.
+int PublishNoiseTable(lua_State* L) {
+  lua_pushcfunction(L, noisebind::module::OpenNoiseTable);
+  lua_call(L, 0, 1);
+  lua_pushvalue(L, -1);
+  lua_setglobal(L, "noise");
+  lua_getfield(L, -1, "image");
+  lua_setglobal(L, "image");
+  lua_getglobal(L, "package");
+  lua_getfield(L, -1, "loaded");
+  lua_pushvalue(L, -3);
+  lua_setfield(L, -2, "noisebind");
+  return 0;
+}
+
 // Runs one script file in a fresh state. Returns the exit status it earns.
 int RunScript(const vessa::ExtensionLibrary& extension, const std::string& path,
               const std::vector<std::string>& argv, size_t scriptIndex) {
   vessa::ScriptHost host(extension, vessa::WriteToStdout);
-  vessa::OpenImageLibrary(host.lua());
   int result = 0;
   std::string error;
   if (!host.OpenExtension(&result, &error)) {
     std::fprintf(stderr, "vessa: the extension failed to open: %s\n", error.c_str());
+    return kExitScriptError;
+  }
+  lua_State* L = host.lua();
+  if (lua_cpcall(L, PublishNoiseTable, nullptr) != 0) {
+    std::fprintf(stderr, "vessa: cannot make the noise table: %s\n", lua_tostring(L, -1));
     return kExitScriptError;
   }
   std::vector<std::string> args(argv.begin() + static_cast<long>(scriptIndex) + 1, argv.end());

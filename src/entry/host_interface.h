@@ -11,6 +11,8 @@
 #ifndef NOISEBIND_ENTRY_HOST_INTERFACE_H
 #define NOISEBIND_ENTRY_HOST_INTERFACE_H
 
+#include <cstdint>
+
 namespace noisebind {
 
 // Type codes understood by ScriptInterface::CheckArgType.
@@ -142,20 +144,22 @@ class ScriptInterface {
   Result m_results[kMaxResults];
 };
 
-// Host-wide: gives each state's interface. While a call is in progress the
-// host binds the state it gave the call, and that state is the address of
-// the call's own interface (StateOf): resolving it is a comparison, and the
-// interface is the state itself, with no load of its own.
+// Host-wide: gives each state's interface. The state a host hands a call is
+// the address of the call's own interface with its lowest bit set (StateOf),
+// which no state of any other kind has: resolving it is a test of that bit,
+// reads nothing shared, and so serves calls on any number of threads at once.
+// Any other state goes to the host through ResolveUnbound.
 class InterfaceResolver {
  public:
   ScriptInterface& Resolve(ScriptState* state) {
-    if (state == m_boundState) return *InterfaceOf(state);
+    const std::uintptr_t bits = reinterpret_cast<std::uintptr_t>(state);
+    if (bits & kCallTag) return *reinterpret_cast<ScriptInterface*>(bits - kCallTag);
     return Unbound()->ResolveUnbound(state);
   }
 
   // The state a host hands a call whose interface is `interface`.
   static ScriptState* StateOf(ScriptInterface* interface) {
-    return reinterpret_cast<ScriptState*>(interface);
+    return reinterpret_cast<ScriptState*>(reinterpret_cast<std::uintptr_t>(interface) | kCallTag);
   }
 
  protected:
@@ -168,17 +172,10 @@ class InterfaceResolver {
   // Cold: see ScriptInterface::Unprepared.
   [[gnu::cold]] InterfaceResolver* Unbound() { return this; }
 
-  // No state has this address: what m_boundState holds while nothing is
-  // bound, so that it is never null and a null state never resolves.
-  static constexpr char kNoState = 0;
-
-  // StateOf the interface of the call in progress, or &kNoState.
-  const void* m_boundState = &kNoState;
-
  private:
-  static ScriptInterface* InterfaceOf(ScriptState* state) {
-    return reinterpret_cast<ScriptInterface*>(state);
-  }
+  // Interfaces are aligned, so their addresses have this bit clear.
+  static constexpr std::uintptr_t kCallTag = 1;
+  static_assert(alignof(ScriptInterface) > kCallTag, "call states need a free low bit");
 };
 
 // Handed to the load entry point.

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <limits>
 
-#include "host/image_buffer.h"
+#include "image/image_buffer.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <lua.hpp>
 #include <string>
 
-#include "host/image.h"
+#include "image/image.h"
 #include "png_reader.h"
 #include "scratch_directory.h"
 
@@ -18,7 +18,13 @@ class ImageLibrary : public testing::Test {
  protected:
   ImageLibrary() : m_L(luaL_newstate()) {
     luaL_openlibs(m_L);
-    vessa::OpenImageLibrary(m_L);
+    lua_newtable(m_L);
+    lua_pushcfunction(m_L, vessa::OpenImageLibrary);
+    lua_pushvalue(m_L, -2);
+    lua_call(m_L, 1, 0);
+    lua_getfield(m_L, -1, "image");
+    lua_setglobal(m_L, "image");
+    lua_pop(m_L, 1);
   }
   ~ImageLibrary() override { lua_close(m_L); }
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "host/image_buffer.h"
-#include "host/image_png.h"
-#include "host/image_save.h"
+#include "image/image_buffer.h"
+#include "image/image_png.h"
+#include "image/image_save.h"
 #include "png_reader.h"
 #include "scratch_directory.h"
 

@@ -299,7 +299,10 @@ local function wrongKinds(f)
       local args = defaults(kinds)
       args[i] = bad[1]
       local count = bad[3] and i - 1 or #kinds
-      local message = string.format("bad argument #%d to '%s' (%s expected, got %s)", i, f[2],
+      -- Called through pcall, the function has no call-site name: the
+      -- error names the key it was first stored under.
+      local key = f[2] == "3DNoise" and "Coherent3DNoise" or f[2]
+      local message = string.format("bad argument #%d to '%s' (%s expected, got %s)", i, key,
                                     wanted, bad[2])
       check(f, args, count, { error = message }, describe(f, args, count) .. " [" .. bad[2] .. "]")
     end

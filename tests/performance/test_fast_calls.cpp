@@ -140,8 +140,10 @@ TEST_F(FastCalls, ArgumentErrorsAreTheSameBeforeAndAfterLearning) {
     for (const int which : {copy++, 0}) {
       char message[128];
       std::snprintf(message, sizeof(message), expected, which);
-      EXPECT_EQ(Run("return tostring(T.Pair" + std::to_string(which) + "(" + args + "))"), message)
-          << args;
+      const std::string code = "return tostring(T.Pair" + std::to_string(which) + "(" + args + "))";
+      // Errors carry the caller's position, as Lua's own do.
+      const std::string where = message[0] == 'b' ? "[string \"" + code + "\"]:1: " : "";
+      EXPECT_EQ(Run(code), where + message) << args;
     }
   }
 }

@@ -1,10 +1,10 @@
 // Saving script images as PNG files, whole or not at all.
-#ifndef VESSA_HOST_IMAGE_SAVE_H
-#define VESSA_HOST_IMAGE_SAVE_H
+#ifndef NOISEBIND_IMAGE_IMAGE_SAVE_H
+#define NOISEBIND_IMAGE_IMAGE_SAVE_H
 
 #include <cstddef>
 
-#include "host/image_buffer.h"
+#include "image/image_buffer.h"
 
 namespace vessa {
 
@@ -16,4 +16,4 @@ bool SaveImage(const ImageBuffer& image, const char* path, char* reason, std::si
 
 }  // namespace vessa
 
-#endif  // VESSA_HOST_IMAGE_SAVE_H
+#endif  // NOISEBIND_IMAGE_IMAGE_SAVE_H

@@ -1,4 +1,4 @@
-#include "host/image_buffer.h"
+#include "image/image_buffer.h"
 
 #include <cstdlib>
 

@@ -1,4 +1,4 @@
-#include "host/image_png.h"
+#include "image/image_png.h"
 
 #include <png.h>
 

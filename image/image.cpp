@@ -1,11 +1,12 @@
-#include "host/image.h"
+#include "image/image.h"
 
 #include <cstdint>
 #include <iterator>
 #include <lua.hpp>
 
-#include "host/image_buffer.h"
-#include "host/image_save.h"
+#include "host/lua_args.h"
+#include "image/image_buffer.h"
+#include "image/image_save.h"
 
 // Every function here raises Lua errors, so none of them keeps an object
 // with a destructor alive: the pixels live in the userdata and are freed by
@@ -23,7 +24,7 @@ constexpr int kReasonSize = 256;
 ImageBuffer* CheckImage(lua_State* L) {
   auto* image = static_cast<ImageBuffer*>(lua_touserdata(L, 1));
   if (image == nullptr || !lua_getmetatable(L, 1) || !lua_rawequal(L, -1, kMetatable)) {
-    luaL_typerror(L, 1, kTypeName);
+    TypeError(L, 1, kTypeName);
   }
   lua_pop(L, 1);
   if (image->pixels == nullptr) luaL_argerror(L, 1, "the image has been freed");
@@ -182,7 +183,7 @@ void StoreClosures(lua_State* L, int metatable, const Function* functions, int c
 
 }  // namespace
 
-void OpenImageLibrary(lua_State* L) {
+int OpenImageLibrary(lua_State* L) {
   lua_newtable(L);
   const int metatable = lua_gettop(L);
   StoreClosures(L, metatable, kMetamethods, static_cast<int>(std::size(kMetamethods)));
@@ -198,8 +199,9 @@ void OpenImageLibrary(lua_State* L) {
   lua_pushvalue(L, metatable);
   lua_pushcclosure(L, New, 1);
   lua_setfield(L, -2, "new");
-  lua_setglobal(L, "image");
+  lua_setfield(L, 1, "image");
   lua_pop(L, 1);
+  return 0;
 }
 
 }  // namespace vessa

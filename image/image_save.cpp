@@ -1,4 +1,4 @@
-#include "host/image_save.h"
+#include "image/image_save.h"
 
 #include <fcntl.h>
 #include <limits.h>
@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "host/image_png.h"
+#include "image/image_png.h"
 
 namespace vessa {
 namespace {

@@ -1,6 +1,6 @@
 // The pixels of a script image: 8-bit RGB, rows from top to bottom.
-#ifndef VESSA_HOST_IMAGE_BUFFER_H
-#define VESSA_HOST_IMAGE_BUFFER_H
+#ifndef NOISEBIND_IMAGE_IMAGE_BUFFER_H
+#define NOISEBIND_IMAGE_IMAGE_BUFFER_H
 
 #include <cstddef>
 #include <cstdint>
@@ -47,4 +47,4 @@ inline unsigned char ComponentFromNumber(double value) {
 
 }  // namespace vessa
 
-#endif  // VESSA_HOST_IMAGE_BUFFER_H
+#endif  // NOISEBIND_IMAGE_IMAGE_BUFFER_H

@@ -1,11 +1,11 @@
 // PNG encoding of script images through libpng.
-#ifndef VESSA_HOST_IMAGE_PNG_H
-#define VESSA_HOST_IMAGE_PNG_H
+#ifndef NOISEBIND_IMAGE_IMAGE_PNG_H
+#define NOISEBIND_IMAGE_IMAGE_PNG_H
 
 #include <cstddef>
 #include <cstdio>
 
-#include "host/image_buffer.h"
+#include "image/image_buffer.h"
 
 namespace vessa {
 
@@ -15,4 +15,4 @@ bool EncodePng(const ImageBuffer& image, std::FILE* file, char* reason, std::siz
 
 }  // namespace vessa
 
-#endif  // VESSA_HOST_IMAGE_PNG_H
+#endif  // NOISEBIND_IMAGE_IMAGE_PNG_H
