@@ -1,11 +1,10 @@
 // vessa: runs Lua scripts with the noise extension loaded, as a host
 // application would.
-#include <luajit.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <lua.hpp>
+#include <lua.hpp>  // LuaJIT's, with luajit.h
 #include <string>
 #include <vector>
 
