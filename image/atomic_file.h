@@ -1,0 +1,25 @@
+// Files written whole or not at all: what every save of the script
+// libraries goes through (pictures, heightmaps).
+#ifndef NOISEBIND_IMAGE_ATOMIC_FILE_H
+#define NOISEBIND_IMAGE_ATOMIC_FILE_H
+
+#include <cstddef>
+#include <cstdio>
+
+namespace vessa {
+
+// Writes the contents of a file to the stream it is given; false on
+// failure, with the reason in `reason` (always terminated).
+using FileWriter = bool (*)(std::FILE* file, const void* data, char* reason,
+                            std::size_t reasonSize);
+
+// Calls `write` on a new file beside `path`, then renames it to `path`,
+// replacing what was there: readers see the old file or the whole new one.
+// False on failure, with the system's reason in `reason` (always
+// terminated); the temporary file is then removed and `path` is untouched.
+bool WriteFileAtomically(const char* path, FileWriter write, const void* data, char* reason,
+                         std::size_t reasonSize);
+
+}  // namespace vessa
+
+#endif  // NOISEBIND_IMAGE_ATOMIC_FILE_H
