@@ -58,7 +58,19 @@ struct Backend {
         _mm256_castsi256_si128(_mm256_permutevar8x32_epi32(_mm256_castpd_si256(keep), low));
     return _mm_sub_epi32(_mm_sub_epi32(v, _mm_set1_epi32(1)), mask);
   }
-  static D Gather(const double* table, I index) { return _mm256_i32gather_pd(table, index, 8); }
+  // The first three values of the table rows starting at `index`: four row
+  // loads and a transpose cost less than three gathers.
+  static void GatherRows(const double* table, I index, D& x, D& y, D& z) {
+    alignas(16) std::int32_t at[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(at), index);
+    const D r0 = _mm256_loadu_pd(table + at[0]), r1 = _mm256_loadu_pd(table + at[1]);
+    const D r2 = _mm256_loadu_pd(table + at[2]), r3 = _mm256_loadu_pd(table + at[3]);
+    const D xz01 = _mm256_unpacklo_pd(r0, r1), y01 = _mm256_unpackhi_pd(r0, r1);
+    const D xz23 = _mm256_unpacklo_pd(r2, r3), y23 = _mm256_unpackhi_pd(r2, r3);
+    x = _mm256_permute2f128_pd(xz01, xz23, 0x20);
+    y = _mm256_permute2f128_pd(y01, y23, 0x20);
+    z = _mm256_permute2f128_pd(xz01, xz23, 0x31);
+  }
 };
 
 }  // namespace noisebind::simd::detail::avx2

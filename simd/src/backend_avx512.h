@@ -55,7 +55,25 @@ struct Backend {
   static I DecrementUnless(M keep, I v) {
     return _mm256_mask_sub_epi32(v, static_cast<M>(~keep), v, _mm256_set1_epi32(1));
   }
-  static D Gather(const double* table, I index) { return _mm512_i32gather_pd(index, table, 8); }
+  // The first three values of the table rows starting at `index`: eight row
+  // loads and a transpose cost less than three gathers.
+  static void GatherRows(const double* table, I index, D& x, D& y, D& z) {
+    alignas(32) std::int32_t at[8];
+    _mm256_store_si256(reinterpret_cast<__m256i*>(at), index);
+    const auto pair = [table, &at](int low, int high) {
+      return _mm512_insertf64x4(_mm512_castpd256_pd512(_mm256_loadu_pd(table + at[low])),
+                                _mm256_loadu_pd(table + at[high]), 1);
+    };
+    const D r04 = pair(0, 4), r15 = pair(1, 5), r26 = pair(2, 6), r37 = pair(3, 7);
+    // Per 128-bit lane: (x0 x1 | z0 z1 | x4 x5 | z4 z5) and (y0 y1 | 0 0 | y4 y5 | 0 0).
+    const D xz01 = _mm512_unpacklo_pd(r04, r15), y01 = _mm512_unpackhi_pd(r04, r15);
+    const D xz23 = _mm512_unpacklo_pd(r26, r37), y23 = _mm512_unpackhi_pd(r26, r37);
+    const __m512i low = _mm512_setr_epi64(0, 1, 8, 9, 4, 5, 12, 13);
+    const __m512i high = _mm512_setr_epi64(2, 3, 10, 11, 6, 7, 14, 15);
+    x = _mm512_permutex2var_pd(xz01, low, xz23);
+    y = _mm512_permutex2var_pd(y01, low, y23);
+    z = _mm512_permutex2var_pd(xz01, high, xz23);
+  }
 };
 
 }  // namespace noisebind::simd::detail::avx512

@@ -55,7 +55,12 @@ struct Backend {
     return a << N;
   }
   static I DecrementUnless(M keep, I v) { return keep ? v : v - 1u; }
-  static D Gather(const double* table, I index) { return table[index]; }
+  // The first three values of the table row starting at `index`.
+  static void GatherRows(const double* table, I index, D& x, D& y, D& z) {
+    x = table[index];
+    y = table[index + 1];
+    z = table[index + 2];
+  }
 };
 
 }  // namespace noisebind::simd::detail::portable

@@ -87,10 +87,8 @@ struct Kernels {
   // GradientNoise3D for the corner whose hash sum is `hash`.
   static D Gradient(I hash, D xp, D yp, D zp) {
     const I row = B::AndI(B::XorI(hash, B::template ShiftRightI<8>(hash)), CI(0xff));
-    const I index = B::template ShiftLeftI<2>(row);
-    const D gx = B::Gather(kGradients, index);
-    const D gy = B::Gather(kGradients + 1, index);
-    const D gz = B::Gather(kGradients + 2, index);
+    D gx, gy, gz;
+    B::GatherRows(kGradients, B::template ShiftLeftI<2>(row), gx, gy, gz);
     return B::Mul(B::Add(B::Add(B::Mul(gx, xp), B::Mul(gy, yp)), B::Mul(gz, zp)), C(2.12));
   }
 
