@@ -34,7 +34,7 @@ struct Kernels {
   static void ForEachBlock(const Points& points, double* out, F f) {
     constexpr std::size_t kWidth = B::kWidth;
     std::size_t i = 0;
-    for (; i + kWidth <= points.count; i += kWidth) {
+    for (; points.count - i >= kWidth; i += kWidth) {
       B::Store(out + i, f(B::Load(points.x + i), B::Load(points.y + i), B::Load(points.z + i)));
     }
     if (i == points.count) return;
