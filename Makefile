@@ -37,6 +37,13 @@ test: build
 bench: build
 	$(BUILD)/bench/noisebind_bench $(BENCH_FLAGS)
 
+# The batch kernels (simd/) against libnoise's per-point loop on a 1024 x
+# 1024 plane, per instruction set; about a minute. SIMD_BENCH_FLAGS passes
+# options, e.g. --rounds 3 --only Perlin.
+.PHONY: bench-simd
+bench-simd: build
+	$(BUILD)/bench/noisebind_simd_bench $(SIMD_BENCH_FLAGS)
+
 # The same in instructions per call, counted by valgrind's callgrind: slow,
 # but the same from run to run however busy the machine is.
 .PHONY: bench-callgrind
