@@ -189,7 +189,7 @@ T.run {
     checkerror("Terrace.points must be a list of numbers, item 1 is string",
       noise.Terrace, nil, { points = { "1" } })
     checkerror("bad argument #1 to 'calc' (number expected, got string)",
-      function() p:calc("1", 2, 3) end)
+      function() p:calc("x", 2, 3) end)
     checkerror("bad argument #3 to 'calc' (number expected, got no value)",
       function() p:calc(1, 2) end)
     checkerror("bad argument #2 to 'line' (start must be a list of 3 numbers {x, y, z}, "
