@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <new>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -59,23 +60,33 @@ void Node::DropUser(const Node* user) {
   if (found != m_users.end()) m_users.erase(found);
 }
 
-SourceStatus Node::SetSource(int index, Node* source) {
+namespace {
+
+// Whether `target` is reachable from `from` through sources: a walk with a
+// visited set, so that shared sources are visited once.
+bool Reaches(const Node* from, const Node* target) {
+  std::vector<const Node*> pending{from};
+  std::unordered_set<const Node*> seen{from};
+  while (!pending.empty()) {
+    const Node* node = pending.back();
+    pending.pop_back();
+    if (node == target) return true;
+    for (int i = 0; i < node->SourceCount(); ++i) {
+      const Node* next = node->source(i);
+      if (next != nullptr && seen.insert(next).second) pending.push_back(next);
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+SourceStatus Node::SetSource(int index, Node* source) noexcept {
   if (index < 0 || index >= SourceCount()) return SourceStatus::kBadIndex;
   if (source != nullptr) {
-    // Is this node reachable from `source`? A walk with a visited set, so
-    // that shared sources are visited once.
-    std::vector<const Node*> pending{source};
-    std::unordered_set<const Node*> seen{source};
-    while (!pending.empty()) {
-      const Node* node = pending.back();
-      pending.pop_back();
-      if (node == this) return SourceStatus::kCycle;
-      for (const Node* next : node->m_sources) {
-        if (next != nullptr && seen.insert(next).second) pending.push_back(next);
-      }
-    }
-    // The one step that can fail comes before any change.
+    // The steps that can fail come before any change.
     try {
+      if (Reaches(source, this)) return SourceStatus::kCycle;
       source->m_users.reserve(source->m_users.size() + 1);
     } catch (const std::bad_alloc&) {
       return SourceStatus::kNoMemory;

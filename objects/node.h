@@ -94,13 +94,16 @@ class Node {
 
   // Makes `source` (null: none) the source at `index` (from 0). Refuses,
   // changing nothing, an index out of range and a source that would make a
-  // cycle (this node reachable from `source`, or `source` itself).
-  SourceStatus SetSource(int index, Node* source);
+  // cycle (this node reachable from `source`, or `source` itself), and
+  // gives kNoMemory when the check cannot allocate.
+  SourceStatus SetSource(int index, Node* source) noexcept;
 
   // True when the graph from this node down can be evaluated; otherwise
   // false with the reason, e.g. "Add needs source 2" (libnoise would
   // dereference a null source), "Curve needs at least 4 control points,
-  // has 2", or a graph deeper than kMaxGraphDepth.
+  // has 2", or a graph deeper than kMaxGraphDepth. Walks the whole graph
+  // (callers may keep the answer while GraphGeneration() stays the same);
+  // may throw std::bad_alloc.
   bool Evaluable(std::string* why) const;
 
   // Values at `count` points: each exactly module().GetValue(x[i], y[i],
