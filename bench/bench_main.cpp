@@ -12,6 +12,7 @@
 #include "host/script_host.h"
 #include "lua_loops.h"
 #include "measure.h"
+#include "module/noise_table.h"
 #include "report.h"
 #include "subjects.h"
 
@@ -90,6 +91,14 @@ int Run(const Options& options) {
     std::fprintf(stderr, "noisebind_bench: the extension failed to open: %s\n", error.c_str());
     return 1;
   }
+  // The noise objects live in the `noise` table, as in vessa.
+  lua_State* L = host.lua();
+  lua_pushcfunction(L, noisebind::module::OpenNoiseTable);
+  if (lua_pcall(L, 0, 1, 0) != 0) {
+    std::fprintf(stderr, "noisebind_bench: no noise table: %s\n", lua_tostring(L, -1));
+    return 1;
+  }
+  lua_setglobal(L, "noise");
   const std::vector<const bench::Subject*> subjects = Chosen(options);
   if (subjects.empty()) {
     std::fprintf(stderr, "noisebind_bench: no function by that name\n");

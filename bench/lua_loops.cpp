@@ -40,8 +40,8 @@ std::string Names(const char* prefix, int count) {
 //   end
 //   return sum
 // end
-std::string LoopCode(int arity, int results) {
-  std::string call = "f(";
+std::string LoopCode(int arity, int results, const char* method) {
+  std::string call = method != nullptr ? std::string("f:") + method + "(" : "f(";
   for (int k = 1; k <= arity; ++k) {
     if (k > 1) call += ", ";
     call += "a" + std::to_string(k) + "[i]";
@@ -99,8 +99,9 @@ int LuaLoops::StorePoints(const Points& points, int arity) {
   return luaL_ref(m_L, LUA_REGISTRYINDEX);
 }
 
-int LuaLoops::MakeLoop(int points, int arity, int results, const std::string& label) {
-  const std::string code = LoopCode(arity, results);
+int LuaLoops::MakeLoop(int points, int arity, int results, const std::string& label,
+                       const char* method) {
+  const std::string code = LoopCode(arity, results, method);
   const std::string chunk = "=loop " + label;
   if (luaL_loadbuffer(m_L, code.data(), code.size(), chunk.c_str()) != 0) Fail(m_L, label);
   lua_insert(m_L, -2);  // the chunk below the function

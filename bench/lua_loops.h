@@ -26,7 +26,10 @@ class LuaLoops {
 
   // A loop calling the function on top of the stack (popped) at every point,
   // adding up its `results` results. `label` names the chunk in errors.
-  int MakeLoop(int points, int arity, int results, const std::string& label);
+  // With `method`, the value on top is an object and the loop calls
+  // value:method(...) instead.
+  int MakeLoop(int points, int arity, int results, const std::string& label,
+               const char* method = nullptr);
 
   // Runs the loop over all points `reps` times; the sum of every result.
   double Run(int loop, long reps);

@@ -37,8 +37,14 @@ std::vector<Case> PrepareCases(LuaLoops& lua, const std::vector<const Subject*>&
     const int points = lua.StorePoints(c.points, subject->arity);
     lua.PushFunction(subject->floor);
     c.loops[kFloor] = lua.MakeLoop(points, subject->arity, subject->results, name + " (b)");
-    lua.PushValue("LibNoise." + name);
-    c.loops[kBinding] = lua.MakeLoop(points, subject->arity, subject->results, name + " (c)");
+    if (subject->object != nullptr) {
+      lua.PushValue(subject->object);
+      c.loops[kBinding] =
+          lua.MakeLoop(points, subject->arity, subject->results, name + " (c)", "calc");
+    } else {
+      lua.PushValue("LibNoise." + name);
+      c.loops[kBinding] = lua.MakeLoop(points, subject->arity, subject->results, name + " (c)");
+    }
 
     double sums[kVariants];
     for (int variant = 0; variant < kVariants; ++variant) sums[variant] = Run(lua, c, variant, 1);

@@ -7,6 +7,8 @@ namespace bench {
 namespace {
 
 constexpr char kPerlin[] = "M_Perlin.Calc";
+constexpr char kPerlinObject[] = "Perlin:calc";
+constexpr char kGraphObject[] = "graph:calc";
 
 struct Row {
   const Case* c;
@@ -14,6 +16,23 @@ struct Row {
   double overNative;
   double overFloor;
 };
+
+// The noise objects' line, when their rows were measured.
+template <class Row>
+void PrintObjectsSummary(const std::vector<Row>& rows) {
+  const Row* perlin = nullptr;
+  const Row* graph = nullptr;
+  for (const Row& row : rows) {
+    if (std::strcmp(row.c->subject->name, kPerlinObject) == 0) perlin = &row;
+    if (std::strcmp(row.c->subject->name, kGraphObject) == 0) graph = &row;
+  }
+  if (perlin == nullptr && graph == nullptr) return;
+  char perlinRatio[16] = "-";
+  char graphRatio[16] = "-";
+  if (perlin != nullptr) std::snprintf(perlinRatio, sizeof perlinRatio, "%.2f", perlin->overNative);
+  if (graph != nullptr) std::snprintf(graphRatio, sizeof graphRatio, "%.2f", graph->overNative);
+  std::printf("objects: perlin6 c/a %s; graph c/a %s\n", perlinRatio, graphRatio);
+}
 
 void PrintRows(const std::vector<Row>& rows, const char* unit) {
   std::printf("%-24s %9s %9s %9s %7s %7s %9s %11s\n", "function", "a", "b", "c", "c/a", "c/b",
@@ -46,6 +65,7 @@ void PrintRows(const std::vector<Row>& rows, const char* unit) {
     if (std::strcmp(row.c->subject->name, kPerlin) == 0) perlin = &row;
   }
   if (worst == nullptr) return;
+  PrintObjectsSummary(rows);
   if (perlin != nullptr) {
     std::printf("summary: worst c/b %.2f (%s); perlin6 c/a %.2f\n", worst->overFloor,
                 worst->c->subject->name, perlin->overNative);

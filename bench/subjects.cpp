@@ -8,6 +8,7 @@ const std::vector<Subject>& Subjects() {
     AddModuleSubjects(all);
     AddModelSubjects(all);
     AddPrimarySubjects(all);
+    AddObjectSubjects(all);
     return all;
   }();
   return list;

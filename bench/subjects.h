@@ -25,6 +25,9 @@ struct Subject {
   double (*native)(const Points& points, long reps);
   lua_CFunction floor;
   const char* setup;  // Lua run once before the extension's function is called
+  // For a noise object: the Lua expression of the object, whose calc method
+  // is c (the name then only labels the row); null for LibNoise functions.
+  const char* object = nullptr;
 };
 
 const std::vector<Subject>& Subjects();
@@ -33,6 +36,7 @@ const std::vector<Subject>& Subjects();
 void AddModuleSubjects(std::vector<Subject>& list);
 void AddModelSubjects(std::vector<Subject>& list);
 void AddPrimarySubjects(std::vector<Subject>& list);
+void AddObjectSubjects(std::vector<Subject>& list);
 
 }  // namespace bench
 

@@ -4,6 +4,7 @@
 
 #include "host/lua_interface.h"
 #include "image/image.h"
+#include "objects/noise_object.h"
 
 namespace noisebind::module {
 namespace {
@@ -28,6 +29,7 @@ int Messages(lua_State* L) {
 // with the table and stores its functions and tables in it.
 const luaL_Reg kLibraries[] = {
     {"image", vessa::OpenImageLibrary},
+    {"objects", noisebind::objects::OpenObjectsLibrary},
 };
 
 }  // namespace
