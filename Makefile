@@ -3,23 +3,30 @@ BUILD ?= build
 JOBS ?= 2
 CMAKE_FLAGS ?= -DNOISEBIND_WERROR=ON
 
-.PHONY: all deps build demo test bench test-sanitize test-valgrind fuzz format clean
+.PHONY: all deps configure build demo test bench test-sanitize test-valgrind fuzz format clean
 
 all: build
 
 deps:
 	@tools/install-deps build
 
-build: deps
+configure: deps
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
+
+build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-demo: build
+# Only what the demo needs: vessa, the extension and what they link.
+.PHONY: vessa
+vessa: configure
+	cmake --build $(BUILD) -j $(JOBS) --target vessa
+
+demo: vessa
 	$(BUILD)/vessa examples/demo.lua $(BUILD)/demo.png
 
 # The README's pictures, small enough to keep in the repository.
 .PHONY: gallery
-gallery: build
+gallery: vessa
 	$(BUILD)/vessa examples/demo.lua docs/demo.png 256
 	$(BUILD)/vessa examples/planet.lua docs/planet.png 384
 	$(BUILD)/vessa examples/cells.lua docs/cells.png 192

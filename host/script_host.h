@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "host/extension_library.h"
@@ -13,9 +14,17 @@
 namespace vessa {
 
 struct RunOutcome {
-  enum Kind { kFinished, kScriptError, kUnreadable };
+  enum Kind { kFinished, kSyntaxError, kScriptError };
   Kind kind;
-  std::string message;  // the error and its traceback, unless finished
+  std::string message;  // the error (and its traceback, when it ran), unless finished
+};
+
+// Lua code to run in a state.
+struct Chunk {
+  std::string_view code;
+  std::string name;                                // as Lua names chunks: "@file", "=stdin"
+  const std::vector<std::string>* args = nullptr;  // its `...`; none when null
+  bool printResults = false;                       // print what it returns, as a prompt does
 };
 
 class ScriptHost {
@@ -36,24 +45,28 @@ class ScriptHost {
   bool OpenExtension(int* result, std::string* error);
 
   // The global `arg` as the standalone interpreter sets it: argv[scriptIndex]
-  // is arg[0], the words before it have negative indices.
-  void SetArgTable(const std::vector<std::string>& argv, size_t scriptIndex);
+  // is arg[0], the words before it have negative indices. False when memory
+  // runs out.
+  bool SetArgTable(const std::vector<std::string>& argv, size_t scriptIndex);
 
-  // Runs a script file, passing `args` as its `...`.
-  RunOutcome RunFile(const std::string& path, const std::vector<std::string>& args);
+  // Leaves out what would let a script crash the host (see sandbox.h), and
+  // loads only text chunks from now on. False, with the reason, on failure.
+  bool Sandbox(std::string* error);
+
+  // Loads and runs a chunk, with a traceback for its errors. Never raises.
+  RunOutcome Run(const Chunk& chunk);
   RunOutcome RunString(const std::string& code, const std::string& chunkName);
 
  private:
-  RunOutcome Call(int argumentCount);
-
   const ExtensionLibrary& m_extension;
   lua_State* m_L;
   StateServices* m_services;  // owned by the state
   bool m_opened = false;
+  bool m_textOnly = false;
 };
 
-// Console text straight to standard output, flushed as it comes.
-void WriteToStdout(const char* text);
+// Console text to standard error, after what scripts printed so far.
+void WriteToStderr(const char* text);
 
 }  // namespace vessa
 

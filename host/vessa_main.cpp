@@ -1,60 +1,38 @@
 // vessa: runs Lua scripts with the noise extension loaded, as a host
-// application would.
+// application would, with the command line of the standalone interpreters.
 
-#include <cerrno>
+#include <unistd.h>
+
 #include <cstdio>
-#include <cstring>
 #include <lua.hpp>  // LuaJIT's, with luajit.h
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "host/extension_library.h"
+#include "host/interactive.h"
 #include "host/script_host.h"
+#include "host/script_source.h"
+#include "host/vessa_options.h"
 #include "module/noise_table.h"
 
 namespace {
 
+using vessa::Options;
+using vessa::ScriptHost;
+
 constexpr int kExitScriptError = 1;
 constexpr int kExitUsage = 2;
-
-constexpr char kUsage[] =
-    "usage: vessa [--extension PATH] [--before FILE]... SCRIPT [ARGS...]\n"
-    "\n"
-    "Runs SCRIPT with LuaJIT, with the noise extension loaded and its LibNoise table\n"
-    "published. Each --before FILE runs first, in order, in a fresh Lua state of its\n"
-    "own; all states share the one loaded extension. The global 'arg' and the\n"
-    "script's '...' hold ARGS.\n"
-    "\n"
-    "  --extension PATH  load the extension from PATH (default: the one beside vessa)\n"
-    "  --before FILE     run FILE first, in a state of its own (may be repeated)\n"
-    "  --help            show this help and exit\n"
-    "  --version         show the version and exit\n"
-    "\n"
-    "Exit status: 0 when every script finished, 1 when a script raised an error,\n"
-    "2 for a usage error.\n";
-
-struct Options {
-  std::string extension;
-  std::vector<std::string> before;
-  size_t scriptIndex = 0;  // in argv; 0 when no script was given
-};
 
 int UsageError(const std::string& message) {
   std::fprintf(stderr, "vessa: %s (try 'vessa --help')\n", message.c_str());
   return kExitUsage;
 }
 
-bool Readable(const std::string& path, std::string* reason) {
-  std::FILE* file = std::fopen(path.c_str(), "r");
-  if (file == nullptr) {
-    *reason = std::strerror(errno);
-    return false;
-  }
-  // A directory opens, but reading it fails.
-  const bool readable = std::fgetc(file) != EOF || !std::ferror(file);
-  if (!readable) *reason = std::strerror(errno);
-  std::fclose(file);
-  return readable;
+int Failure(const std::string& message) {
+  std::fflush(stdout);
+  std::fprintf(stderr, "vessa: %s\n", message.c_str());
+  return kExitScriptError;
 }
 
 // Publishes the `noise` table as the global `noise`, its `image` as the
@@ -73,85 +51,155 @@ int PublishNoiseTable(lua_State* L) {
   return 0;
 }
 
-// Runs one script file in a fresh state. Returns the exit status it earns.
-int RunScript(const vessa::ExtensionLibrary& extension, const std::string& path,
-              const std::vector<std::string>& argv, size_t scriptIndex) {
-  vessa::ScriptHost host(extension, vessa::WriteToStdout);
+void DropConsole(const char*) {}
+
+// What every state is made with.
+struct Run {
+  const vessa::ExtensionLibrary& extension;
+  const Options& options;
+  const std::vector<std::string>& words;
+  std::vector<std::string> scriptArgs;
+};
+
+// A fresh state with the extension open, its tables published, sandboxed
+// if asked, and `arg` set with `arg0` as arg[0]. Null, with the exit status
+// in `status`, on failure.
+std::unique_ptr<ScriptHost> OpenState(const Run& run, const std::string& arg0, int* status) {
+  auto host = std::make_unique<ScriptHost>(run.extension,
+                                           run.options.quiet ? DropConsole : vessa::WriteToStderr);
   int result = 0;
   std::string error;
-  if (!host.OpenExtension(&result, &error)) {
-    std::fprintf(stderr, "vessa: the extension failed to open: %s\n", error.c_str());
-    return kExitScriptError;
+  if (!host->OpenExtension(&result, &error)) {
+    *status = Failure("the extension failed to open: " + error);
+    return nullptr;
   }
-  lua_State* L = host.lua();
+  if (result != 0) {
+    *status = Failure("the extension's open returned " + std::to_string(result));
+    return nullptr;
+  }
+  lua_State* L = host->lua();
   if (lua_cpcall(L, PublishNoiseTable, nullptr) != 0) {
-    std::fprintf(stderr, "vessa: cannot make the noise table: %s\n", lua_tostring(L, -1));
-    return kExitScriptError;
+    *status = Failure(std::string("cannot make the noise table: ") + lua_tostring(L, -1));
+    return nullptr;
   }
-  std::vector<std::string> args(argv.begin() + static_cast<long>(scriptIndex) + 1, argv.end());
-  std::vector<std::string> words = argv;
-  words[scriptIndex] = path;
-  host.SetArgTable(words, scriptIndex);
-  const vessa::RunOutcome outcome = host.RunFile(path, args);
-  switch (outcome.kind) {
-    case vessa::RunOutcome::kFinished:
-      return 0;
-    case vessa::RunOutcome::kUnreadable:
-      return UsageError(outcome.message);
-    case vessa::RunOutcome::kScriptError:
-      break;
+  if (run.options.sandbox && !host->Sandbox(&error)) {
+    *status = Failure("cannot make the sandbox: " + error);
+    return nullptr;
   }
-  std::fflush(stdout);
-  std::fprintf(stderr, "vessa: %s\n", outcome.message.c_str());
-  return kExitScriptError;
+  std::vector<std::string> words = run.words;
+  if (run.options.scriptIndex != 0) words[run.options.scriptIndex] = arg0;
+  if (!host->SetArgTable(words, run.options.scriptIndex)) {
+    *status = Failure("not enough memory for the arguments");
+    return nullptr;
+  }
+  return host;
+}
+
+int Report(const vessa::RunOutcome& outcome) {
+  return outcome.kind == vessa::RunOutcome::kFinished ? 0 : Failure(outcome.message);
+}
+
+int RunSource(ScriptHost& host, const vessa::ScriptSource& source,
+              const std::vector<std::string>& args) {
+  return Report(host.Run(vessa::Chunk{source.code, source.chunkName, &args}));
+}
+
+// Reads every file before anything runs, so that a file that cannot be
+// read is a usage error; each is read once.
+bool ReadSources(const Options& options, const std::vector<std::string>& words,
+                 std::vector<vessa::ScriptSource>* before, vessa::ScriptSource* script,
+                 std::string* error) {
+  std::string reason;
+  for (const vessa::Step& step : options.steps) {
+    if (step.kind != vessa::Step::kBeforeFile) continue;
+    if (!vessa::ReadScript(step.text, false, &before->emplace_back(), &reason)) {
+      *error = "cannot read '" + step.text + "': " + reason;
+      return false;
+    }
+  }
+  if (options.scriptIndex == 0) return true;
+  const std::string& path = words[options.scriptIndex];
+  if (vessa::ReadScript(path, options.scriptIsStdin, script, &reason)) return true;
+  *error = "cannot read '" + path + "': " + reason;
+  return false;
+}
+
+// Runs the steps, the script and the prompt in order; the script's state
+// is made when the first of them needs it.
+int RunAll(const Run& run, const std::vector<vessa::ScriptSource>& before,
+           const vessa::ScriptSource& script) {
+  const Options& options = run.options;
+  const std::string scriptName = options.scriptIndex != 0 ? run.words[options.scriptIndex] : "";
+  std::unique_ptr<ScriptHost> main;
+  int status = 0;
+  auto mainState = [&]() -> ScriptHost* {
+    if (!main) main = OpenState(run, scriptName, &status);
+    return main.get();
+  };
+  auto beforeFile = before.begin();
+  for (const vessa::Step& step : options.steps) {
+    if (step.kind == vessa::Step::kBeforeFile) {
+      const std::unique_ptr<ScriptHost> own = OpenState(run, step.text, &status);
+      if (!own) return status;
+      status = RunSource(*own, *beforeFile++, run.scriptArgs);
+    } else if (ScriptHost* host = mainState()) {
+      status = Report(host->Run(vessa::Chunk{step.text, "=(command line)"}));
+    }
+    if (status != 0) return status;
+  }
+  if (options.scriptIndex != 0) {
+    ScriptHost* host = mainState();
+    if (host == nullptr) return status;
+    status = RunSource(*host, script, run.scriptArgs);
+    if (status != 0) return status;
+  }
+  if (options.interactive) {
+    ScriptHost* host = mainState();
+    if (host == nullptr) return status;
+    const bool terminal = isatty(STDIN_FILENO) != 0;
+    if (terminal && !options.quiet) {
+      std::fprintf(stderr, "vessa 1.0.0 (%s) with LibNoise and the noise table; Ctrl-D ends\n",
+                   LUAJIT_VERSION);
+    }
+    vessa::RunInteractive(*host, stdin, terminal);
+  }
+  return status;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  // What scripts print arrives line by line, even through a pipe.
+  std::setvbuf(stdout, nullptr, _IOLBF, BUFSIZ);
   const std::vector<std::string> words(argv, argv + argc);
   Options options;
-  for (size_t i = 1; i < words.size(); ++i) {
-    const std::string& word = words[i];
-    if (word == "--help") {
-      std::fputs(kUsage, stdout);
-      return 0;
-    }
-    if (word == "--version") {
-      std::printf("vessa 1.0.0 (%s)\n", LUAJIT_VERSION);
-      return 0;
-    }
-    if (word == "--extension" || word == "--before") {
-      if (i + 1 >= words.size()) return UsageError("option '" + word + "' needs a file");
-      (word == "--extension" ? options.extension : options.before.emplace_back()) = words[++i];
-      continue;
-    }
-    if (word == "--") {
-      if (i + 1 < words.size()) options.scriptIndex = i + 1;
-      break;
-    }
-    if (word.size() > 1 && word[0] == '-') return UsageError("unknown option '" + word + "'");
-    options.scriptIndex = i;
-    break;
-  }
-  if (options.scriptIndex == 0) return UsageError("no script given");
-
-  std::string reason;
-  for (const std::string& file : options.before) {
-    if (!Readable(file, &reason)) return UsageError("cannot read '" + file + "': " + reason);
-  }
-  const std::string& script = words[options.scriptIndex];
-  if (!Readable(script, &reason)) return UsageError("cannot read '" + script + "': " + reason);
-
   std::string error;
+  if (!vessa::ParseOptions(words, &options, &error)) return UsageError(error);
+  if (options.action == Options::kHelp) {
+    std::fputs(vessa::kUsage, stdout);
+    return 0;
+  }
+  if (options.action == Options::kVersion) {
+    std::printf("vessa 1.0.0 (%s)\n", LUAJIT_VERSION);
+    return 0;
+  }
+  if (options.scriptIndex == 0 && options.steps.empty() && !options.interactive) {
+    if (!isatty(STDIN_FILENO)) return UsageError("no script given");
+    options.interactive = true;
+  }
+
+  std::vector<vessa::ScriptSource> before;
+  vessa::ScriptSource script;
+  if (!ReadSources(options, words, &before, &script, &error)) return UsageError(error);
+
   const std::string path =
       options.extension.empty() ? vessa::DefaultExtensionPath() : options.extension;
   const auto extension = vessa::ExtensionLibrary::Load(path, &error);
   if (!extension) return UsageError(error);
 
-  for (const std::string& file : options.before) {
-    const int status = RunScript(*extension, file, words, options.scriptIndex);
-    if (status != 0) return status;
+  Run run{*extension, options, words, {}};
+  if (options.scriptIndex != 0) {
+    run.scriptArgs.assign(words.begin() + static_cast<long>(options.scriptIndex) + 1, words.end());
   }
-  return RunScript(*extension, script, words, options.scriptIndex);
+  return RunAll(run, before, script);
 }

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <limits.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -9,11 +10,12 @@
 #include <cstdio>
 #include <cstring>
 
-
 namespace vessa {
 namespace {
 
 constexpr int kNameAttempts = 100;
+// As many links as the system follows in one path before it gives up.
+constexpr int kMaxLinks = 40;
 
 std::atomic<unsigned> nameCounter{0};
 
@@ -21,32 +23,132 @@ void SystemReason(int error, char* reason, std::size_t reasonSize) {
   std::snprintf(reason, reasonSize, "%s", std::strerror(error));
 }
 
-// Creates a file of our own beside `path`, named in `name`. Its mode follows
-// the umask as any new file's would. -1 on failure, with errno set.
-int CreateTemporary(const char* path, char* name, std::size_t nameSize) {
-  for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-    const int length = std::snprintf(name, nameSize, "%s.%ld-%u.tmp", path,
-                                     static_cast<long>(getpid()), nameCounter++);
-    if (length < 0 || static_cast<std::size_t>(length) >= nameSize) {
-      errno = ENAMETOOLONG;
-      return -1;
+// Copies `text` into `out`; false with ENAMETOOLONG when it does not fit.
+bool CopyPath(char* out, std::size_t outSize, const char* folder, int folderLength,
+              const char* text) {
+  const int length = std::snprintf(out, outSize, "%.*s%s", folderLength, folder, text);
+  if (length >= 0 && static_cast<std::size_t>(length) < outSize) return true;
+  errno = ENAMETOOLONG;
+  return false;
+}
+
+// The length of the folder part of `path`, its last slash included.
+int FolderLength(const char* path) {
+  const char* slash = std::strrchr(path, '/');
+  return slash == nullptr ? 0 : static_cast<int>(slash - path + 1);
+}
+
+// The file `path` finally names: symbolic links in its last part are
+// followed, a dangling one to the file it would make. False, with errno
+// set, for a loop of links or a name too long.
+bool FinalTarget(const char* path, char* target, std::size_t targetSize) {
+  if (!CopyPath(target, targetSize, "", 0, path)) return false;
+  for (int hops = 0;; ++hops) {
+    char link[PATH_MAX];
+    const ssize_t length = readlink(target, link, sizeof link - 1);
+    // Not a link, or not there: the path itself is the target, and any
+    // other fault shows when it is used.
+    if (length < 0) return true;
+    if (hops == kMaxLinks) {
+      errno = ELOOP;
+      return false;
     }
+    link[length] = '\0';
+    char next[PATH_MAX];
+    const int folder = link[0] == '/' ? 0 : FolderLength(target);
+    if (!CopyPath(next, sizeof next, target, folder, link)) return false;
+    std::memcpy(target, next, sizeof next);
+  }
+}
+
+// Refuses anything at `target` but a regular file; `existing` gets its
+// status, when there is one.
+bool CheckTarget(const char* target, struct stat* existing, bool* exists, char* reason,
+                 std::size_t reasonSize) {
+  *exists = false;
+  const std::size_t length = std::strlen(target);
+  // A final slash names a folder, whether or not one is there.
+  if (length > 0 && target[length - 1] == '/') {
+    SystemReason(EISDIR, reason, reasonSize);
+    return false;
+  }
+  if (lstat(target, existing) != 0) {
+    if (errno == ENOENT) return true;
+    SystemReason(errno, reason, reasonSize);
+    return false;
+  }
+  const mode_t type = existing->st_mode & S_IFMT;
+  if (type == S_IFREG) {
+    *exists = true;
+    return true;
+  }
+  if (type == S_IFDIR) {
+    SystemReason(EISDIR, reason, reasonSize);
+    return false;
+  }
+  const char* kind = type == S_IFIFO    ? "a FIFO"
+                     : type == S_IFCHR  ? "a character device"
+                     : type == S_IFBLK  ? "a block device"
+                     : type == S_IFSOCK ? "a socket"
+                                        : "of an unknown kind";
+  std::snprintf(reason, reasonSize, "not a regular file but %s", kind);
+  return false;
+}
+
+// Creates a file of our own in the folder of `target`, named in `name`: a
+// short name, so that it fits wherever the target's name fits. Its mode
+// follows the umask as any new file's would. -1 on failure, with errno set.
+int CreateTemporary(const char* target, char* name, std::size_t nameSize) {
+  for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+    char file[32];
+    std::snprintf(file, sizeof file, ".%ld-%u.tmp", static_cast<long>(getpid()),
+                  nameCounter++ % 100000u);
+    if (!CopyPath(name, nameSize, target, FolderLength(target), file)) return -1;
     const int fd = open(name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0 || errno != EEXIST) return fd;
   }
   return -1;
 }
 
+// The owner and permission bits of the file replaced. Only root may give a
+// file away: where the owner cannot be kept, neither are the set-user and
+// set-group bits, which would then grant our rights.
+void KeepOwnerAndMode(int fd, const struct stat& existing) {
+  const bool owned = fchown(fd, existing.st_uid, existing.st_gid) == 0;
+  fchmod(fd, existing.st_mode & (owned ? 07777 : 0777));
+}
+
+// Writes, then flushes to the disk, so that the rename never shows an
+// empty or partial file after a crash.
+bool WriteWhole(std::FILE* file, FileWriter write, const void* data, char* reason,
+                std::size_t reasonSize) {
+  if (!write(file, data, reason, reasonSize)) return false;
+  if (std::fflush(file) != 0 || fsync(fileno(file)) != 0) {
+    SystemReason(errno, reason, reasonSize);
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 bool WriteFileAtomically(const char* path, FileWriter write, const void* data, char* reason,
                          std::size_t reasonSize) {
+  char target[PATH_MAX];
+  if (!FinalTarget(path, target, sizeof target)) {
+    SystemReason(errno, reason, reasonSize);
+    return false;
+  }
+  struct stat existing;
+  bool exists = false;
+  if (!CheckTarget(target, &existing, &exists, reason, reasonSize)) return false;
   char temporary[PATH_MAX];
-  const int fd = CreateTemporary(path, temporary, sizeof temporary);
+  const int fd = CreateTemporary(target, temporary, sizeof temporary);
   if (fd < 0) {
     SystemReason(errno, reason, reasonSize);
     return false;
   }
+  if (exists) KeepOwnerAndMode(fd, existing);
   std::FILE* file = fdopen(fd, "wb");
   if (file == nullptr) {
     SystemReason(errno, reason, reasonSize);
@@ -54,13 +156,12 @@ bool WriteFileAtomically(const char* path, FileWriter write, const void* data, c
     unlink(temporary);
     return false;
   }
-  bool written = write(file, data, reason, reasonSize);
-  // Closing flushes too, and a full disk may only tell us now.
+  bool written = WriteWhole(file, write, data, reason, reasonSize);
   if (std::fclose(file) != 0 && written) {
     SystemReason(errno, reason, reasonSize);
     written = false;
   }
-  if (written && std::rename(temporary, path) != 0) {
+  if (written && std::rename(temporary, target) != 0) {
     SystemReason(errno, reason, reasonSize);
     written = false;
   }

@@ -1,34 +1,51 @@
 #include "image/image.h"
 
 #include <cstdint>
+#include <cstring>
 #include <iterator>
 #include <lua.hpp>
 
 #include "host/lua_args.h"
+#include "host/lua_userdata.h"
 #include "image/image_buffer.h"
 #include "image/image_save.h"
 
 // Every function here raises Lua errors, so none of them keeps an object
-// with a destructor alive: the pixels live in the userdata and are freed by
-// __gc, and text goes through fixed buffers and the Lua stack.
+// with a destructor alive: the pixels live in the userdata, which the
+// collector owns, and text goes through fixed buffers and the Lua stack.
 namespace vessa {
 namespace {
 
 constexpr char kTypeName[] = "image";
 constexpr int kMetatable = lua_upvalueindex(1);
 constexpr int kReasonSize = 256;
+constexpr std::uint32_t kImageTag = 0x696d6167;  // "imag"
+
+// The start of an image's userdata; its pixels follow, so that the collector
+// counts them and nothing outside Lua needs freeing.
+struct ImageUserdata {
+  std::uint32_t tag;
+  ImageBuffer image;  // image.pixels points just past this header
+};
+
+unsigned char* PixelsOf(ImageUserdata* data) {
+  return reinterpret_cast<unsigned char*>(data + 1);
+}
 
 // Every function of the library holds the image metatable as its first
-// upvalue: comparing it with the argument's metatable is the whole type
-// check, which keeps set() cheap.
+// upvalue. A userdata given that metatable through the debug library is
+// told apart by its size and tag, so nothing here reads beyond it.
 ImageBuffer* CheckImage(lua_State* L) {
-  auto* image = static_cast<ImageBuffer*>(lua_touserdata(L, 1));
-  if (image == nullptr || !lua_getmetatable(L, 1) || !lua_rawequal(L, -1, kMetatable)) {
+  std::size_t size = 0;
+  auto* data =
+      static_cast<ImageUserdata*>(TestUserdata(L, 1, kMetatable, sizeof(ImageUserdata), &size));
+  if (data == nullptr || data->tag != kImageTag ||
+      !ImageSizeAllowed(data->image.width, data->image.height) ||
+      size != sizeof(ImageUserdata) + ImagePixelBytes(data->image.width, data->image.height) ||
+      data->image.pixels != PixelsOf(data)) {
     TypeError(L, 1, kTypeName);
   }
-  lua_pop(L, 1);
-  if (image->pixels == nullptr) luaL_argerror(L, 1, "the image has been freed");
-  return image;
+  return &data->image;
 }
 
 // A size from 1 to kMaxImageSide, checked as a double before conversion.
@@ -73,18 +90,17 @@ int New(lua_State* L) {
                                   static_cast<int>(width), static_cast<int>(height),
                                   static_cast<int>(kMaxImagePixels)));
   }
-  // The userdata owns nothing until its metatable is set, and the pixels
-  // come last, so that no failure on the way leaks them.
-  auto* image = static_cast<ImageBuffer*>(lua_newuserdata(L, sizeof(ImageBuffer)));
-  *image = ImageBuffer{width, height, nullptr};
-  lua_pushvalue(L, kMetatable);
-  lua_setmetatable(L, -2);
-  image->pixels = AllocateImagePixels(width, height);
-  if (image->pixels == nullptr) {
+  const std::size_t bytes = ImagePixelBytes(width, height);
+  auto* data = static_cast<ImageUserdata*>(NewLargeUserdata(L, sizeof(ImageUserdata) + bytes));
+  if (data == nullptr) {
     luaL_argerror(L, 2,
                   lua_pushfstring(L, "not enough memory for %d x %d pixels",
                                   static_cast<int>(width), static_cast<int>(height)));
   }
+  *data = ImageUserdata{kImageTag, ImageBuffer{width, height, PixelsOf(data)}};
+  std::memset(data->image.pixels, 0, bytes);
+  lua_pushvalue(L, kMetatable);
+  lua_setmetatable(L, -2);
   return 1;
 }
 
@@ -134,7 +150,7 @@ int Height(lua_State* L) {
 // img:save(path): a PNG file, whole or not at all.
 int Save(lua_State* L) {
   const ImageBuffer* image = CheckImage(L);
-  const char* path = luaL_checkstring(L, 2);
+  const char* path = CheckPath(L, 2);
   char reason[kReasonSize];
   if (!SaveImage(*image, path, reason, sizeof reason)) {
     luaL_argerror(L, 2, lua_pushfstring(L, "cannot write '%s': %s", path, reason));
@@ -149,15 +165,6 @@ int ToString(lua_State* L) {
   return 1;
 }
 
-// Checks the type like the methods, but an image freed already is fine.
-int Collect(lua_State* L) {
-  auto* image = static_cast<ImageBuffer*>(lua_touserdata(L, 1));
-  if (image != nullptr && lua_getmetatable(L, 1) && lua_rawequal(L, -1, kMetatable)) {
-    FreeImagePixels(image);
-  }
-  return 0;
-}
-
 struct Function {
   const char* name;
   lua_CFunction function;
@@ -168,7 +175,6 @@ constexpr Function kMethods[] = {
 };
 
 constexpr Function kMetamethods[] = {
-    {"__gc", Collect},
     {"__tostring", ToString},
 };
 
@@ -190,8 +196,8 @@ int OpenImageLibrary(lua_State* L) {
   lua_createtable(L, 0, static_cast<int>(std::size(kMethods)));
   StoreClosures(L, metatable, kMethods, static_cast<int>(std::size(kMethods)));
   lua_setfield(L, metatable, "__index");
-  // Scripts see this name instead of the metatable, so they cannot call
-  // __gc themselves or change the methods of every image.
+  // Scripts see this name instead of the metatable, so they cannot change
+  // the methods of every image.
   lua_pushstring(L, kTypeName);
   lua_setfield(L, metatable, "__metatable");
 

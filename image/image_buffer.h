@@ -14,21 +14,21 @@ constexpr std::uint64_t kMaxImagePixels = std::uint64_t{1} << 28;
 
 constexpr std::size_t kBytesPerPixel = 3;
 
-// Lives inside a Lua userdata, so it has no destructor: FreeImagePixels
-// releases the pixels.
+// Describes pixels it does not own (in a script image, they follow it in the
+// same Lua userdata), so it has no destructor.
 struct ImageBuffer {
   std::uint32_t width;
   std::uint32_t height;
-  unsigned char* pixels;  // width * height * 3 bytes, all black at first; null once freed
+  unsigned char* pixels;  // width * height * 3 bytes
 };
 
 // True when width x height is within the limits above (both at least 1).
 bool ImageSizeAllowed(std::uint32_t width, std::uint32_t height);
 
-// Black pixels for an allowed size; null when memory runs out.
-unsigned char* AllocateImagePixels(std::uint32_t width, std::uint32_t height);
-
-void FreeImagePixels(ImageBuffer* image);
+// The bytes of pixels of an allowed size.
+inline std::size_t ImagePixelBytes(std::uint32_t width, std::uint32_t height) {
+  return std::size_t{width} * height * kBytesPerPixel;
+}
 
 inline unsigned char* PixelAt(const ImageBuffer& image, std::uint32_t x, std::uint32_t y) {
   return image.pixels + (std::size_t{y} * image.width + x) * kBytesPerPixel;

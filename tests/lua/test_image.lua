@@ -62,3 +62,126 @@ expect_error("bad argument #1 to 'save' (cannot write '" .. missing
   .. "/x.png': No such file or directory)", function() img:save(missing .. "/x.png") end)
 expect_error("bad argument #1 to 'save' (string expected, got no value)",
   function() img:save() end)
+
+-- Saving, collection, freed images and impostors, through vessa.
+package.path = "tests/lua/?.lua;" .. package.path
+local T = require("testlib")
+
+local function sh(command)
+  T.eq(os.execute(command), 0, command)
+end
+
+local function is_png(path)
+  return T.read(path):sub(1, 8) == "\137PNG\r\n\26\n"
+end
+
+local function names(folder)
+  local list = {}
+  for name in io.popen("ls -A " .. T.quote(folder)):lines() do list[#list + 1] = name end
+  return table.concat(list, " ")
+end
+
+T.run({
+  { "save writes through symlinks to their final target", function()
+    local folder = T.scratch()
+    T.write(folder .. "/target.png", "old")
+    sh("cd " .. folder .. " && mkdir sub && ln -s ../target.png sub/first && ln -s sub/first second"
+       .. " && ln -s new.png dangling")
+    image.new(2, 2):save(folder .. "/second")
+    T.check(is_png(folder .. "/target.png"), "the target is written")
+    T.eq(io.popen("readlink " .. folder .. "/second"):read("*l"), "sub/first", "the link stays")
+    image.new(1, 1):save(folder .. "/dangling")
+    T.check(is_png(folder .. "/new.png"), "a dangling link's target is made")
+    T.eq(names(folder), "dangling new.png second sub target.png")
+    T.remove_tree(folder)
+  end },
+
+  { "save refuses what is not a regular file, and leaves it as it was", function()
+    local folder = T.scratch()
+    sh("mkfifo " .. folder .. "/fifo && mkdir " .. folder .. "/sub")
+    local img = image.new(2, 2)
+    local prefix = "bad argument #1 to 'save' (cannot write '" .. folder
+    expect_error(prefix .. "/fifo': not a regular file but a FIFO)", function() img:save(folder .. "/fifo") end)
+    expect_error(prefix .. "/sub': Is a directory)", function() img:save(folder .. "/sub") end)
+    expect_error(prefix .. "/sub/': Is a directory)", function() img:save(folder .. "/sub/") end)
+    sh("test -p " .. folder .. "/fifo")
+    -- A device node of our own, where we may make one: the null device.
+    if os.execute("mknod " .. folder .. "/null c 1 3 2>/dev/null") == 0 then
+      expect_error(prefix .. "/null': not a regular file but a character device)",
+                   function() img:save(folder .. "/null") end)
+      sh("test -c " .. folder .. "/null")
+    end
+    T.eq((names(folder):gsub(" null", "")), "fifo sub", "nothing left behind")
+    T.remove_tree(folder)
+  end },
+
+  { "save keeps the permission bits of the file it replaces", function()
+    local folder = T.scratch()
+    T.write(folder .. "/private.png", "old")
+    sh("chmod 600 " .. folder .. "/private.png")
+    image.new(2, 2):save(folder .. "/private.png")
+    T.eq(io.popen("stat -c %a " .. folder .. "/private.png"):read("*l"), "600")
+    T.check(is_png(folder .. "/private.png"))
+    T.remove_tree(folder)
+  end },
+
+  { "save takes the longest file names, and refuses a NUL in a path", function()
+    local folder = T.scratch()
+    local long = string.rep("n", 250) .. ".png"
+    image.new(2, 2):save(folder .. "/" .. long)
+    T.check(is_png(folder .. "/" .. long), "a 254-byte name")
+    local img = image.new(2, 2)
+    expect_error("bad argument #1 to 'save' (path contains a NUL byte)",
+                 function() img:save(folder .. "/cut\0.png") end)
+    T.eq(names(folder), long, "nothing written under the shortened name")
+    T.remove_tree(folder)
+  end },
+
+  { "the collector counts the pixels, so temporary images go as they come", function()
+    collectgarbage()
+    local base, most = collectgarbage("count"), 0
+    for i = 1, 100 do
+      image.new(2048, 2048):set(0, 0, i)
+      most = math.max(most, collectgarbage("count") - base)
+    end
+    local megabytes = most / 1024
+    T.check(megabytes >= 10 and megabytes <= 4 * 12, megabytes .. " MB in use at most")
+  end },
+
+  { "an image reached again from a finalizer is whole", function()
+    do
+      local img = image.new(3, 2)
+      img:set(2, 1, 7, 8, 9)
+      local proxy = newproxy(true)
+      getmetatable(proxy).__gc = function() resurrected = img end
+    end
+    collectgarbage()
+    collectgarbage()
+    local img = resurrected
+    resurrected = nil
+    T.check(img, "the finalizer ran")
+    T.eq(tostring(img), "image (3 x 2)")
+    T.eq(select("#", img:get(2, 1)), 3)
+    local r, g, b = img:get(2, 1)
+    T.eq(r + g + b, 24, "its pixels")
+    img:set(0, 0, 1)
+    T.eq(img:width() * img:height(), 6)
+  end },
+
+  { "a foreign userdata with the image metatable is no image", function()
+    local real = debug.getmetatable(image.new(1, 1))
+    for _, impostor in ipairs({ newproxy(false), io.tmpfile() }) do
+      local own = debug.getmetatable(impostor)
+      debug.setmetatable(impostor, real)
+      for _, call in ipairs({
+        function() impostor:set(0, 0, 1) end, function() impostor:get(0, 0) end,
+        function() impostor:width() end, function() impostor:height() end,
+        function() impostor:save("x.png") end,
+      }) do
+        expect_error("on bad self (image expected, got userdata)", call)
+      end
+      expect_error("image expected, got userdata", tostring, impostor)
+      debug.setmetatable(impostor, own)
+    end
+  end },
+})

@@ -28,6 +28,20 @@ T.run({
     T.eq(N.GradientCoherent3DNoise(0.3, 0.4, 0.5, 7.9, 2), N.GradientCoherent3DNoise(0.3, 0.4, 0.5, 7, 2))
   end },
 
+  { "each integer argument of Gradient3DNoise is truncated on its own", function()
+    local function with(slot, value)
+      local args = { 0.3, 0.2, 0.1, 0, 0, 0, 0 }
+      args[slot] = value
+      return N.Gradient3DNoise(unpack(args))
+    end
+    for slot, name in pairs({ [4] = "ix", [5] = "iy", [6] = "iz", [7] = "seed" }) do
+      T.eq(with(slot, -0.5), with(slot, 0), name .. " = -0.5")
+      T.eq(with(slot, 0.9), with(slot, 0), name .. " = 0.9")
+      -- What flooring -0.5 would give, so that the checks above can tell.
+      T.check(with(slot, -1) ~= with(slot, 0), name .. " = -1 gives another value")
+    end
+  end },
+
   { "Int3DNoise is the nearest float to the library's integer", function()
     local value = N.Int3DNoise(0, 0, 0, 0)
     T.eq(value, f32(1376312589))

@@ -78,18 +78,56 @@ local function quote(word)
   return "'" .. tostring(word):gsub("'", "'\\''") .. "'"
 end
 
--- Runs vessa with `words`; gives the exit status, standard output and error.
-function T.vessa(words)
-  local command = { quote(os.getenv("VESSA") or "build/vessa") }
-  for _, word in ipairs(words) do command[#command + 1] = quote(word) end
-  local out, err = os.tmpname(), os.tmpname()
-  local status = os.execute(table.concat(command, " ") .. " >" .. out .. " 2>" .. err)
+T.quote = quote
+
+-- Runs a bash command line, with `input` (if given) as its standard input
+-- and $VESSA naming vessa; gives the exit status, standard output and error.
+function T.sh(command, input)
+  local out, err, stdin = os.tmpname(), os.tmpname(), "/dev/null"
+  if input then
+    stdin = os.tmpname()
+    local file = assert(io.open(stdin, "wb"))
+    file:write(input)
+    file:close()
+  end
+  local vessa = os.getenv("VESSA") or "build/vessa"
+  local status = os.execute("VESSA=" .. quote(vessa) .. " bash -c " .. quote(command) .. " <" ..
+                            stdin .. " >" .. out .. " 2>" .. err)
   local stdout, stderr = slurp(out), slurp(err)
   os.remove(out)
   os.remove(err)
+  if input then os.remove(stdin) end
   if type(status) == "number" then status = math.floor(status / 256) end
   return status, stdout, stderr
 end
+
+-- Runs vessa with `words` (and `input` on its standard input, if given);
+-- gives the exit status, standard output and error.
+function T.vessa(words, input)
+  local command = { '"$VESSA"' }
+  for _, word in ipairs(words) do command[#command + 1] = quote(word) end
+  return T.sh(table.concat(command, " "), input)
+end
+
+-- A fresh empty directory; remove it with T.remove_tree.
+function T.scratch()
+  local path = os.tmpname()
+  os.remove(path)
+  assert(os.execute("mkdir " .. quote(path)) == 0)
+  return path
+end
+
+function T.remove_tree(path)
+  os.execute("rm -rf " .. quote(path))
+end
+
+function T.write(path, contents)
+  local file = assert(io.open(path, "wb"))
+  file:write(contents)
+  file:close()
+end
+
+T.read = slurp
 
 T.loadMessages = table.concat({
   "LibNoise LOAD: Loaded Primary functions.\n",

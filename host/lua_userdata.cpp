@@ -1,0 +1,53 @@
+#include "host/lua_userdata.h"
+
+#include <algorithm>
+#include <climits>
+#include <lua.hpp>
+
+#include "host/lua_compat.h"
+
+namespace vessa {
+namespace {
+
+// Below this, allocations are left to the collector's own pace.
+constexpr std::size_t kCollectorStepBytes = 64 * 1024;
+
+int Allocate(lua_State* L) {
+  NewUserdata(L, *static_cast<const std::size_t*>(lua_touserdata(L, 1)));
+  return 1;
+}
+
+}  // namespace
+
+void* NewLargeUserdata(lua_State* L, std::size_t size) {
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    lua_pushcfunction(L, Allocate);
+    lua_pushlightuserdata(L, &size);
+    const int status = lua_pcall(L, 1, 1, 0);
+    if (status == LUA_OK) {
+      // The collector's own pace counts objects rather than bytes in
+      // LuaJIT: make it do the work this much memory is worth now, so that
+      // temporaries are collected before many pile up.
+      if (size >= kCollectorStepBytes) {
+        lua_gc(L, LUA_GCSTEP, static_cast<int>(std::min<std::size_t>(size >> 10, INT_MAX)));
+      }
+      return lua_touserdata(L, -1);
+    }
+    if (status != LUA_ERRMEM) lua_error(L);
+    lua_pop(L, 1);
+    lua_gc(L, LUA_GCCOLLECT, 0);
+  }
+  return nullptr;
+}
+
+void* TestUserdata(lua_State* L, int index, int metatable, std::size_t headerSize,
+                   std::size_t* size) {
+  if (lua_type(L, index) != LUA_TUSERDATA || !lua_getmetatable(L, index)) return nullptr;
+  const bool same = lua_rawequal(L, -1, metatable) != 0;
+  lua_pop(L, 1);
+  if (!same) return nullptr;
+  *size = RawLength(L, index);
+  return *size >= headerSize ? lua_touserdata(L, index) : nullptr;
+}
+
+}  // namespace vessa
