@@ -5,6 +5,7 @@
 #include <lua.hpp>
 
 #include "host/lua_args.h"
+#include "host/lua_compat.h"
 #include "image/image_buffer.h"
 #include "image/image_save.h"
 
@@ -17,6 +18,8 @@ namespace {
 constexpr char kTypeName[] = "image";
 constexpr int kMetatable = lua_upvalueindex(1);
 constexpr int kReasonSize = 256;
+// Registry key of the metatable, for TestImage.
+const char kMetatableKey = 0;
 
 // Every function of the library holds the image metatable as its first
 // upvalue: comparing it with the argument's metatable is the whole type
@@ -183,9 +186,25 @@ void StoreClosures(lua_State* L, int metatable, const Function* functions, int c
 
 }  // namespace
 
+ImageBuffer* TestImage(lua_State* L, int index) {
+  auto* image = static_cast<ImageBuffer*>(lua_touserdata(L, index));
+  if (image == nullptr || lua_islightuserdata(L, index) || !lua_getmetatable(L, index)) {
+    return nullptr;
+  }
+  GetRegistryValue(L, &kMetatableKey);
+  const bool same = lua_rawequal(L, -1, -2) != 0;
+  lua_pop(L, 2);
+  if (!same || RawLength(L, index) != sizeof(ImageBuffer) || image->pixels == nullptr) {
+    return nullptr;
+  }
+  return image;
+}
+
 int OpenImageLibrary(lua_State* L) {
   lua_newtable(L);
   const int metatable = lua_gettop(L);
+  lua_pushvalue(L, metatable);
+  SetRegistryValue(L, &kMetatableKey);
   StoreClosures(L, metatable, kMetamethods, static_cast<int>(std::size(kMetamethods)));
   lua_createtable(L, 0, static_cast<int>(std::size(kMethods)));
   StoreClosures(L, metatable, kMethods, static_cast<int>(std::size(kMethods)));

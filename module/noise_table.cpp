@@ -4,6 +4,8 @@
 
 #include "host/lua_interface.h"
 #include "image/image.h"
+#include "maps/maps.h"
+#include "render/render.h"
 
 namespace noisebind::module {
 namespace {
@@ -28,6 +30,8 @@ int Messages(lua_State* L) {
 // with the table and stores its functions and tables in it.
 const luaL_Reg kLibraries[] = {
     {"image", vessa::OpenImageLibrary},
+    {"maps", noisebind::maps::OpenMapsLibrary},
+    {"render", noisebind::render::OpenRenderLibrary},
 };
 
 }  // namespace
