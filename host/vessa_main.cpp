@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "host/extension_library.h"
+#include "host/progress_bar.h"
 #include "host/script_host.h"
 #include "module/noise_table.h"
 
@@ -83,6 +84,7 @@ int RunScript(const vessa::ExtensionLibrary& extension, const std::string& path,
     std::fprintf(stderr, "vessa: the extension failed to open: %s\n", error.c_str());
     return kExitScriptError;
   }
+  host.services().progress = vessa::TerminalProgress();
   lua_State* L = host.lua();
   if (lua_cpcall(L, PublishNoiseTable, nullptr) != 0) {
     std::fprintf(stderr, "vessa: cannot make the noise table: %s\n", lua_tostring(L, -1));
