@@ -47,15 +47,17 @@ void CheckMapSize(lua_State* L, int index, std::uint32_t* width, std::uint32_t* 
   }
 }
 
-void CheckNumbers(lua_State* L, int index, const char* shape, int count, double* numbers) {
+void CheckNumbers(lua_State* L, int index, const char* shape, int count, double* numbers,
+                  int argument) {
+  const int reported = argument != 0 ? argument : index;
   if (!lua_istable(L, index)) {
-    ArgumentError(L, index, "bounds %s expected, got %s", shape, luaL_typename(L, index));
+    ArgumentError(L, reported, "%s expected, got %s", shape, luaL_typename(L, index));
   }
   for (int i = 0; i < count; ++i) {
     lua_rawgeti(L, index, i + 1);
     const double value = lua_tonumber(L, -1);
     if (lua_type(L, -1) != LUA_TNUMBER || value - value != 0.0) {
-      ArgumentError(L, index, "bounds %s: item %d must be a finite number, got %s", shape, i + 1,
+      ArgumentError(L, reported, "%s: item %d must be a finite number, got %s", shape, i + 1,
                     lua_type(L, -1) == LUA_TNUMBER ? lua_tostring(L, -1) : luaL_typename(L, -1));
     }
     numbers[i] = value;
@@ -63,57 +65,58 @@ void CheckNumbers(lua_State* L, int index, const char* shape, int count, double*
   }
 }
 
-void CheckOptionNames(lua_State* L, int index, const char* const* names) {
+void CheckOptionNames(lua_State* L, const OptionTable& options, const char* const* names) {
   lua_pushnil(L);
-  while (lua_next(L, index) != 0) {
+  while (lua_next(L, options.table) != 0) {
     lua_pop(L, 1);
+    if (lua_type(L, -1) != LUA_TSTRING) {
+      ArgumentError(L, options.argument, "%ss are given by name, got a %s key", options.kind,
+                    luaL_typename(L, -1));
+    }
+    const char* key = lua_tostring(L, -1);
     bool known = false;
-    if (lua_type(L, -1) == LUA_TSTRING) {
-      const char* key = lua_tostring(L, -1);
-      for (const char* const* name = names; *name != nullptr && !known; ++name) {
-        known = std::strcmp(key, *name) == 0;
-      }
+    for (const char* const* name = names; *name != nullptr && !known; ++name) {
+      known = std::strcmp(key, *name) == 0;
     }
-    if (!known) {
-      ArgumentError(L, index, "unknown option %s",
-                    lua_type(L, -1) == LUA_TSTRING ? lua_pushfstring(L, "'%s'", lua_tostring(L, -1))
-                                                   : luaL_typename(L, -1));
-    }
+    if (!known) ArgumentError(L, options.argument, "unknown %s '%s'", options.kind, key);
   }
 }
 
-bool OptionBoolean(lua_State* L, int index, const char* name, bool fallback) {
-  lua_getfield(L, index, name);
+bool OptionBoolean(lua_State* L, const OptionTable& options, const char* name, bool fallback) {
+  lua_getfield(L, options.table, name);
   const int type = lua_type(L, -1);
   if (type != LUA_TNIL && type != LUA_TBOOLEAN) {
-    ArgumentError(L, index, "option '%s' must be a boolean, got %s", name, luaL_typename(L, -1));
+    ArgumentError(L, options.argument, "%s '%s' must be a boolean, got %s", options.kind, name,
+                  luaL_typename(L, -1));
   }
   const bool value = type == LUA_TNIL ? fallback : lua_toboolean(L, -1) != 0;
   lua_pop(L, 1);
   return value;
 }
 
-double OptionNumber(lua_State* L, int index, const char* name, double fallback, double low,
-                    double high) {
-  lua_getfield(L, index, name);
+double OptionNumber(lua_State* L, const OptionTable& options, const char* name, double fallback,
+                    double low, double high) {
+  lua_getfield(L, options.table, name);
   const int type = lua_type(L, -1);
   if (type == LUA_TNIL) {
     lua_pop(L, 1);
     return fallback;
   }
   if (type != LUA_TNUMBER) {
-    ArgumentError(L, index, "option '%s' must be a number, got %s", name, luaL_typename(L, -1));
+    ArgumentError(L, options.argument, "%s '%s' must be a number, got %s", options.kind, name,
+                  luaL_typename(L, -1));
   }
   const double value = lua_tonumber(L, -1);
   if (!(value >= low && value <= high)) {
-    ArgumentError(L, index, "option '%s' must be from %f to %f, got %f", name, low, high, value);
+    ArgumentError(L, options.argument, "%s '%s' must be from %f to %f, got %f", options.kind, name,
+                  low, high, value);
   }
   lua_pop(L, 1);
   return value;
 }
 
-unsigned OptionThreads(lua_State* L, int index) {
-  lua_getfield(L, index, "threads");
+unsigned OptionThreads(lua_State* L, const OptionTable& options) {
+  lua_getfield(L, options.table, "threads");
   if (lua_isnil(L, -1)) {
     lua_pop(L, 1);
     return DefaultThreads();
@@ -121,8 +124,8 @@ unsigned OptionThreads(lua_State* L, int index) {
   const double value = lua_tonumber(L, -1);
   if (lua_type(L, -1) != LUA_TNUMBER || !(value >= 1 && value <= kMaxThreads) ||
       static_cast<unsigned>(value) != value) {
-    ArgumentError(L, index, "option 'threads' must be an integer from 1 to %d, got %s",
-                  static_cast<int>(kMaxThreads),
+    ArgumentError(L, options.argument, "%s 'threads' must be an integer from 1 to %d, got %s",
+                  options.kind, static_cast<int>(kMaxThreads),
                   lua_type(L, -1) == LUA_TNUMBER ? lua_tostring(L, -1) : luaL_typename(L, -1));
   }
   lua_pop(L, 1);

@@ -23,20 +23,30 @@ std::uint32_t CheckCount(lua_State* L, int index, double low, double high, const
 // Width and height at `index` and `index + 1`, within the map limits.
 void CheckMapSize(lua_State* L, int index, std::uint32_t* width, std::uint32_t* height);
 
-// A table of `count` finite numbers at `index`; `shape` describes it, as
-// "{x0, x1, z0, z1}".
-void CheckNumbers(lua_State* L, int index, const char* shape, int count, double* numbers);
+// A table of `count` finite numbers at `index`; `shape` names it in
+// errors, as "bounds {x0, x1, z0, z1}".
+// Errors name argument `argument`, or `index` when it is 0.
+void CheckNumbers(lua_State* L, int index, const char* shape, int count, double* numbers,
+                  int argument = 0);
 
-// For options tables: checks that every key of the table at `index` is one
-// of `names` (null-terminated).
-void CheckOptionNames(lua_State* L, int index, const char* const* names);
+// A table of named options: where it is on the stack, the argument it
+// came as (or in), and what errors call its entries ("option" or, for a
+// table inside the options, "light option").
+struct OptionTable {
+  int table;
+  int argument;
+  const char* kind;
+};
 
-// Field `name` of the options table at `index`: false when absent.
-bool OptionBoolean(lua_State* L, int index, const char* name, bool fallback);
-double OptionNumber(lua_State* L, int index, const char* name, double fallback, double low,
-                    double high);
+// Checks that every key of the table is one of `names` (null-terminated).
+void CheckOptionNames(lua_State* L, const OptionTable& options, const char* const* names);
+
+// Entry `name` of the table; `fallback` when absent.
+bool OptionBoolean(lua_State* L, const OptionTable& options, const char* name, bool fallback);
+double OptionNumber(lua_State* L, const OptionTable& options, const char* name, double fallback,
+                    double low, double high);
 // The `threads` option: 1 to kMaxThreads, every core by default.
-unsigned OptionThreads(lua_State* L, int index);
+unsigned OptionThreads(lua_State* L, const OptionTable& options);
 
 constexpr unsigned kMaxThreads = 256;
 

@@ -126,19 +126,19 @@ struct Builder {
 constexpr const char* kPlaneOptions[] = {"seamless", "threads", "flip", nullptr};
 constexpr const char* kCurvedOptions[] = {"threads", "flip", nullptr};
 
-constexpr Builder kPlane{"planemap",   Projection::kPlane,           "{x0, x1, z0, z1}",
+constexpr Builder kPlane{"planemap",   Projection::kPlane,           "bounds {x0, x1, z0, z1}",
                          false,        {{"x0", "x1"}, {"z0", "z1"}}, {0, 0},
                          kPlaneOptions};
 constexpr Builder kSphere{"spheremap",
                           Projection::kSphere,
-                          "{south, north, west, east}",
+                          "bounds {south, north, west, east}",
                           true,
                           {{"south", "north"}, {"west", "east"}},
                           {90, 180},
                           kCurvedOptions};
 constexpr Builder kCylinder{"cylindermap",
                             Projection::kCylinder,
-                            "{angle0, angle1, height0, height1}",
+                            "bounds {angle0, angle1, height0, height1}",
                             false,
                             {{"angle0", "angle1"}, {"height0", "height1"}},
                             {0, 0},
@@ -153,14 +153,13 @@ void CheckBounds(lua_State* L, const Builder& builder, MapRequest* request) {
     const double to = bounds[2 * pair + 1];
     const char* const* names = builder.pairNames[pair];
     if (!(from < to)) {
-      ArgumentError(L, 2, "bounds %s: %s must be below %s, got %f and %f", builder.shape, names[0],
+      ArgumentError(L, 2, "%s: %s must be below %s, got %f and %f", builder.shape, names[0],
                     names[1], from, to);
     }
     const double limit = builder.limits[pair];
     if (limit > 0 && (from < -limit || to > limit)) {
-      ArgumentError(L, 2, "bounds %s: %s and %s must lie within -%d and %d, got %f and %f",
-                    builder.shape, names[0], names[1], static_cast<int>(limit),
-                    static_cast<int>(limit), from, to);
+      ArgumentError(L, 2, "%s: %s and %s must lie within -%d and %d, got %f and %f", builder.shape,
+                    names[0], names[1], static_cast<int>(limit), static_cast<int>(limit), from, to);
     }
   }
   const int columns = builder.rowsFirst ? 2 : 0;
@@ -177,10 +176,11 @@ void CheckMapOptions(lua_State* L, int index, const Builder& builder, MapRequest
   run->threads = DefaultThreads();
   if (lua_isnoneornil(L, index)) return;
   if (!lua_istable(L, index)) vessa::TypeError(L, index, "table of options");
-  CheckOptionNames(L, index, builder.options);
-  request->seamless = OptionBoolean(L, index, "seamless", false);
-  request->flip = OptionBoolean(L, index, "flip", false);
-  run->threads = OptionThreads(L, index);
+  const OptionTable options{index, index, "option"};
+  CheckOptionNames(L, options, builder.options);
+  request->seamless = OptionBoolean(L, options, "seamless", false);
+  request->flip = OptionBoolean(L, options, "flip", false);
+  run->threads = OptionThreads(L, options);
 }
 
 // planemap, spheremap, cylindermap: (source, bounds, width, height [, options]).
@@ -223,7 +223,7 @@ void CheckGridAxis(lua_State* L, int index, GridAxis* axis) {
   }
   if (!lua_istable(L, index)) vessa::TypeError(L, index, "number or range {from, to, count}");
   double from_to[2];
-  CheckNumbers(L, index, "{from, to, count}", 2, from_to);
+  CheckNumbers(L, index, "range {from, to, count}", 2, from_to);
   lua_rawgeti(L, index, 3);
   const int count = lua_gettop(L);
   if (lua_type(L, count) != LUA_TNUMBER) {
@@ -249,7 +249,8 @@ int Grid(lua_State* L) {
   if (found.entry == nullptr) RefuseSource(L, 1, kGridFunctionExpected, found);
   const unsigned arguments = found.entry->arguments;
   const int given = lua_gettop(L) - 1;
-  const bool withOptions = given == static_cast<int>(arguments) + 1 && lua_istable(L, -1);
+  const bool withOptions =
+      given == static_cast<int>(arguments) + 1 && (lua_istable(L, -1) || lua_isnil(L, -1));
   if (given != static_cast<int>(arguments) && !withOptions) {
     ArgumentError(L, 1, "%s takes %d arguments, got %d", found.path, static_cast<int>(arguments),
                   given);
@@ -260,8 +261,9 @@ int Grid(lua_State* L) {
     CheckGridAxis(L, static_cast<int>(a) + 2, &request.axes[a]);
   RunOptions run;
   run.threads = DefaultThreads();
-  if (withOptions) {
-    const int options = static_cast<int>(arguments) + 2;
+  if (withOptions && lua_istable(L, -1)) {
+    const int index = static_cast<int>(arguments) + 2;
+    const OptionTable options{index, index, "option"};
     constexpr const char* kNames[] = {"threads", nullptr};
     CheckOptionNames(L, options, kNames);
     run.threads = OptionThreads(L, options);

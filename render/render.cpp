@@ -96,17 +96,18 @@ bool CheckLight(lua_State* L, int options, Light* light) {
     ArgumentError(L, options, "option 'light' must be a table or a boolean, got %s",
                   luaL_typename(L, index));
   }
+  const maps::OptionTable table{index, options, "light option"};
   constexpr const char* kNames[] = {"azimuth",    "elevation", "contrast",
                                     "brightness", "color",     nullptr};
-  maps::CheckOptionNames(L, index, kNames);
-  light->azimuth = maps::OptionNumber(L, index, "azimuth", light->azimuth, -360, 360);
-  light->elevation = maps::OptionNumber(L, index, "elevation", light->elevation, 0, 90);
-  light->contrast = maps::OptionNumber(L, index, "contrast", light->contrast, 0, 1e6);
-  light->brightness = maps::OptionNumber(L, index, "brightness", light->brightness, 0, 1e6);
+  maps::CheckOptionNames(L, table, kNames);
+  light->azimuth = maps::OptionNumber(L, table, "azimuth", light->azimuth, -360, 360);
+  light->elevation = maps::OptionNumber(L, table, "elevation", light->elevation, 0, 90);
+  light->contrast = maps::OptionNumber(L, table, "contrast", light->contrast, 0, 1e6);
+  light->brightness = maps::OptionNumber(L, table, "brightness", light->brightness, 0, 1e6);
   lua_getfield(L, index, "color");
   if (!lua_isnil(L, -1)) {
     double rgb[3];
-    maps::CheckNumbers(L, lua_gettop(L), "{red, green, blue}", 3, rgb);
+    maps::CheckNumbers(L, lua_gettop(L), "light color {red, green, blue}", 3, rgb, options);
     light->colour = Colour{rgb[0], rgb[1], rgb[2], 255.0};
   }
   return true;
@@ -116,7 +117,7 @@ bool CheckLight(lua_State* L, int options, Light* light) {
 bool CheckOptions(lua_State* L, int index, const char* const* names, bool required) {
   if (lua_isnoneornil(L, index) && !required) return false;
   if (!lua_istable(L, index)) vessa::TypeError(L, index, "table of options");
-  maps::CheckOptionNames(L, index, names);
+  maps::CheckOptionNames(L, maps::OptionTable{index, index, "option"}, names);
   return true;
 }
 
@@ -131,7 +132,7 @@ int Render(lua_State* L) {
   rendering.stops = CheckGradient(L, 3, &rendering.count);
   Light light;
   if (CheckLight(L, 3, &light)) rendering.light = &light;
-  rendering.wrap = maps::OptionBoolean(L, 3, "wrap", false);
+  rendering.wrap = maps::OptionBoolean(L, maps::OptionTable{3, 3, "option"}, "wrap", false);
   RenderColours(map.view(), rendering, image);
   lua_settop(L, 2);
   return 1;
@@ -146,8 +147,9 @@ int NormalMap(lua_State* L) {
   double bump = 1.0;
   bool wrap = false;
   if (CheckOptions(L, 3, kNames, false)) {
-    bump = maps::OptionNumber(L, 3, "bump", bump, -1e6, 1e6);
-    wrap = maps::OptionBoolean(L, 3, "wrap", false);
+    const maps::OptionTable options{3, 3, "option"};
+    bump = maps::OptionNumber(L, options, "bump", bump, -1e6, 1e6);
+    wrap = maps::OptionBoolean(L, options, "wrap", false);
   }
   RenderNormals(map.view(), bump, wrap, image);
   lua_settop(L, 2);
