@@ -27,6 +27,7 @@ gallery: build
 	$(BUILD)/vessa examples/terraces.lua docs/terraces.png 160
 	$(BUILD)/vessa examples/profile.lua docs/profile.png 512
 	$(BUILD)/vessa examples/primitives.lua docs/primitives.png 512
+	$(BUILD)/vessa examples/tile.lua docs/tile.png 160
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)

@@ -43,6 +43,16 @@ int Get(lua_State* L) {
   return 1;
 }
 
+// m:set(x, y, value): changes one value; NaN and infinities are kept as given.
+int Set(lua_State* L) {
+  const MapRef map = CheckMap(L, 1);
+  const std::uint32_t x = CheckCoordinate(L, 2, map.width, "x");
+  const std::uint32_t y = CheckCoordinate(L, 3, map.height, "y");
+  const double value = luaL_checknumber(L, 4);
+  map.values[std::size_t{y} * map.width + x] = value;
+  return 0;
+}
+
 int Width(lua_State* L) {
   lua_pushnumber(L, CheckMap(L, 1).width);
   return 1;
@@ -119,8 +129,15 @@ int ToString(lua_State* L) {
 }
 
 const luaL_Reg kMethods[] = {
-    {"width", Width}, {"height", Height},         {"get", Get},           {"range", Range},
-    {"flat", Flat},   {"rescale", RescaleMethod}, {"clamp", ClampMethod}, {nullptr, nullptr},
+    {"width", Width},
+    {"height", Height},
+    {"get", Get},
+    {"set", Set},
+    {"range", Range},
+    {"flat", Flat},
+    {"rescale", RescaleMethod},
+    {"clamp", ClampMethod},
+    {nullptr, nullptr},
 };
 
 const luaL_Reg kMetamethods[] = {

@@ -14,6 +14,7 @@ local examples = {
   { "terraces", 16, 32, 32 },
   { "profile", 64, 64, 16 * 2 + 2 * 3 },
   { "primitives", 64, 64, 32 },
+  { "tile", 16, 32, 32 },
 }
 
 local function quote(word)
