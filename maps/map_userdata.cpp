@@ -93,33 +93,26 @@ int Flat(lua_State* L) {
   return 1;
 }
 
-// The two bounds of rescale and clamp, checked alike.
-void CheckRange(lua_State* L, double* low, double* high) {
-  *low = CheckFinite(L, 2, "low");
-  *high = CheckFinite(L, 3, "high");
-  if (!(*low <= *high)) ArgumentError(L, 3, "high must not be below low (%f), got %f", *low, *high);
+// m:rescale(low, high) and m:clamp(low, high): `change` applied to the
+// values in place, with the bounds checked alike. Gives m.
+int ChangeInPlace(lua_State* L, void (*change)(double*, std::size_t, double, double)) {
+  const MapRef map = CheckMap(L, 1);
+  const double low = CheckFinite(L, 2, "low");
+  const double high = CheckFinite(L, 3, "high");
+  if (!(low <= high)) ArgumentError(L, 3, "high must not be below low (%f), got %f", low, high);
+  change(map.values, map.view().size(), low, high);
+  lua_settop(L, 1);
+  return 1;
 }
 
-// m:rescale(low, high): the map's range onto [low, high], in place. Gives m.
+// The map's range onto [low, high].
 int RescaleMethod(lua_State* L) {
-  const MapRef map = CheckMap(L, 1);
-  double low = 0.0;
-  double high = 0.0;
-  CheckRange(L, &low, &high);
-  Rescale(map.values, map.view().size(), low, high);
-  lua_settop(L, 1);
-  return 1;
+  return ChangeInPlace(L, Rescale);
 }
 
-// m:clamp(low, high): values beyond [low, high] to its ends, in place. Gives m.
+// Values beyond [low, high] to its ends.
 int ClampMethod(lua_State* L) {
-  const MapRef map = CheckMap(L, 1);
-  double low = 0.0;
-  double high = 0.0;
-  CheckRange(L, &low, &high);
-  Clamp(map.values, map.view().size(), low, high);
-  lua_settop(L, 1);
-  return 1;
+  return ChangeInPlace(L, Clamp);
 }
 
 int ToString(lua_State* L) {
