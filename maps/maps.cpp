@@ -32,13 +32,18 @@ struct SourceChoice {
   // Noise objects: `const objects::Node* node = nullptr;` once they land.
 };
 
+const char* Plural(unsigned count) {
+  return count == 1 ? "" : "s";
+}
+
 [[noreturn]] void RefuseSource(lua_State* L, int index, const char* expected,
                                const FoundFunction& found) {
   if (found.function == nullptr) vessa::TypeError(L, index, expected);
   const char* name = *found.path != '\0' ? found.path : "a function";
   if (found.entry != nullptr) {
-    ArgumentError(L, index, "%s expected, got %s, which takes %d numbers (sample it with grid)",
-                  expected, name, static_cast<int>(found.entry->arguments));
+    ArgumentError(L, index, "%s expected, got %s, which takes %d number%s (sample it with grid)",
+                  expected, name, static_cast<int>(found.entry->arguments),
+                  Plural(found.entry->arguments));
   }
   ArgumentError(L, index, "%s expected, got %s, which %s", expected, name, found.refusal);
 }
@@ -132,7 +137,7 @@ struct Builder {
   const char* shape;
   bool rowsFirst;
   const char* pairNames[2][2];
-  double limits[2];  // of the rows' and the columns' bounds; 0: any finite
+  double limits[2];  // of each pair of bounds, in their order; 0: any finite
   const char* const* options;
 };
 
@@ -265,8 +270,8 @@ int Grid(lua_State* L) {
   const bool withOptions =
       given == static_cast<int>(arguments) + 1 && (lua_istable(L, -1) || lua_isnil(L, -1));
   if (given != static_cast<int>(arguments) && !withOptions) {
-    ArgumentError(L, 1, "%s takes %d arguments, got %d", found.path, static_cast<int>(arguments),
-                  given);
+    ArgumentError(L, 1, "%s takes %d argument%s, got %d", found.path, static_cast<int>(arguments),
+                  Plural(arguments), given);
   }
   GridRequest request;
   request.arguments = arguments;
