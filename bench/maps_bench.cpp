@@ -107,7 +107,6 @@ bool RunMapsBench(lua_State* L, int rounds) {
 
   std::printf("\nmaps: 1024 x 1024 plane map of 6-octave Perlin, ms (medians of %d rounds)\n",
               rounds);
-  std::printf("%-30s %10s\n", "native loop", "");
   std::printf("  %-28s %10.1f\n", "libnoise, one thread", Median(nativeSeconds) * 1e3);
   std::printf("  %-28s %10.1f\n", "LibNoise.M_Perlin.Calc, 1t", Median(oneSeconds) * 1e3);
   std::printf("  %-28s %10.1f  (%u threads)\n", "LibNoise.M_Perlin.Calc, all",
