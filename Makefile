@@ -35,6 +35,7 @@ gallery: vessa
 	$(BUILD)/vessa examples/profile.lua docs/profile.png 512
 	$(BUILD)/vessa examples/primitives.lua docs/primitives.png 512
 	$(BUILD)/vessa examples/world.lua docs/world.png 512
+	$(BUILD)/vessa examples/tile.lua docs/tile.png 160
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
@@ -70,6 +71,19 @@ test-sanitize: deps
 	cmake -S . -B $(SANITIZE_BUILD) $(CMAKE_FLAGS) -DNOISEBIND_SANITIZE=ON
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS)
+
+# The maps' worker threads under ThreadSanitizer: the engine's tests, and
+# the map and rendering scripts through vessa.
+TSAN_BUILD ?= build-tsan
+TSAN_RUN = TSAN_OPTIONS=halt_on_error=1
+.PHONY: test-tsan
+test-tsan: deps
+	cmake -S . -B $(TSAN_BUILD) $(CMAKE_FLAGS) -DNOISEBIND_THREAD_SANITIZE=ON
+	cmake --build $(TSAN_BUILD) -j $(JOBS) --target vessa maps_tests render_tests
+	$(TSAN_RUN) $(TSAN_BUILD)/tests/maps/maps_tests
+	$(TSAN_RUN) $(TSAN_BUILD)/tests/render/render_tests
+	$(TSAN_RUN) $(TSAN_BUILD)/vessa tests/lua/test_maps.lua
+	$(TSAN_RUN) $(TSAN_BUILD)/vessa tests/lua/test_render.lua
 
 # The load/unload cycles and a script run under valgrind's memcheck.
 VALGRIND_BUILD ?= build-valgrind

@@ -11,6 +11,7 @@
 #include "host/extension_library.h"
 #include "host/script_host.h"
 #include "lua_loops.h"
+#include "maps_bench.h"
 #include "measure.h"
 #include "module/noise_table.h"
 #include "report.h"
@@ -21,11 +22,14 @@ namespace {
 constexpr char kUsage[] =
     "usage: noisebind_bench [--rounds N] [--ms N] [--points N] [--only NAME,...]\n"
     "                       [--extension PATH] [--callgrind OUTFILE [--calls N]]\n"
+    "                       [--map-rounds N]\n"
     "\n"
     "Times every function three ways over the same points: a, the library call in a\n"
     "C++ loop; b, a hand-written Lua C function; c, the extension's function through\n"
     "the vessa host. With --callgrind, run under valgrind --tool=callgrind with the\n"
-    "same --callgrind-out-file, it counts instructions per call instead.\n";
+    "same --callgrind-out-file, it counts instructions per call instead.\n"
+    "Then maps: a 1024 x 1024 map on one thread and on every core against the\n"
+    "library's loop (--only maps for them alone, --map-rounds 0 for none).\n";
 
 struct Options {
   int rounds = 15;
@@ -35,6 +39,7 @@ struct Options {
   std::string extension = NOISEBIND_BENCH_EXTENSION;
   std::string callgrind;
   long calls = 4096;
+  int mapRounds = 7;
 };
 
 bool Parse(int argc, char** argv, Options* options) {
@@ -62,12 +67,14 @@ bool Parse(int argc, char** argv, Options* options) {
       options->callgrind = value;
     } else if (word == "--calls") {
       options->calls = std::atol(value.c_str());
+    } else if (word == "--map-rounds") {
+      options->mapRounds = std::atoi(value.c_str());
     } else {
       return false;
     }
   }
   return options->rounds > 0 && options->milliseconds > 0 && options->points > 0 &&
-         options->calls > 0;
+         options->calls > 0 && options->mapRounds >= 0;
 }
 
 std::vector<const bench::Subject*> Chosen(const Options& options) {
@@ -100,6 +107,9 @@ int Run(const Options& options) {
   }
   lua_setglobal(L, "noise");
   const std::vector<const bench::Subject*> subjects = Chosen(options);
+  const bool mapsOnly = options.only.size() == 1 && options.only.count("maps") == 1;
+  if (mapsOnly)
+    return options.callgrind.empty() && !bench::RunMapsBench(host.lua(), options.mapRounds) ? 1 : 0;
   if (subjects.empty()) {
     std::fprintf(stderr, "noisebind_bench: no function by that name\n");
     return 2;
@@ -132,6 +142,10 @@ int Run(const Options& options) {
     for (bench::Case& c : cases) bench::TimeRound(lua, c, round);
   }
   bench::PrintTimes(cases, options.rounds);
+  if (options.mapRounds > 0 && options.only.empty() &&
+      !bench::RunMapsBench(host.lua(), options.mapRounds)) {
+    return 1;
+  }
   return 0;
 }
 

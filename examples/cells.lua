@@ -21,12 +21,15 @@ local function palette(v)
   return 128 + 110 * math.sin(a), 128 + 110 * math.sin(a + 2.1), 128 + 110 * math.sin(a + 4.2)
 end
 
+-- Each half is one map of the generator over the unit square of the y = 0
+-- plane, drawn value by value.
 local img = image.new(size * 2, size)
+local values = {} -- one table for both maps, filled again by the second
 local function draw(left, shade)
+  noise.planemap(V.Calc, { 0, 1, 0, 1 }, size, size):flat(values)
   for y = 0, size - 1 do
     for x = 0, size - 1 do
-      local v = V.Calc(x / size, 0, y / size)
-      img:set(left + x, y, shade(v))
+      img:set(left + x, y, shade(values[y * size + x + 1]))
     end
   end
 end

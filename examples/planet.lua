@@ -1,6 +1,6 @@
--- A world map: Perlin noise on the unit sphere through the sphere model,
--- drawn in the equirectangular projection (longitude across, latitude down),
--- with polar ice and a layer of billowy clouds.
+-- A world map: Perlin noise on the unit sphere, drawn in the
+-- equirectangular projection (longitude across, latitude down), with polar
+-- ice and a layer of billowy clouds. Each layer is one sphere map.
 --
 --   vessa examples/planet.lua [OUTPUT.png] [WIDTH]
 local output, width = ...
@@ -17,7 +17,6 @@ N.M_Perlin.SetOctaveCount(7)
 N.M_Perlin.SetPersistence(0.5)
 N.M_Perlin.SetLacunarity(2.1)
 N.M_Perlin.SetNoiseQuality(N.C_QUALITY_STD)
-N.Sphere.SetModule(N.C_MODULE_PERLIN)
 
 -- Clouds: billow noise is Perlin noise folded at zero, all puffs.
 N.M_Billow.SetSeed(2)
@@ -27,17 +26,27 @@ N.M_Billow.SetPersistence(0.5)
 N.M_Billow.SetLacunarity(2.0)
 N.M_Billow.SetNoiseQuality(N.C_QUALITY_STD)
 
+-- The whole sphere, north at the top (flip: rows from the upper latitude).
+local world = { -90, 90, -180, 180 }
+local land = noise.spheremap(N.M_Perlin.Calc, world, width, height, { flip = true })
+local clouds = noise.spheremap(N.M_Billow.Calc, world, width, height, { flip = true })
+
+-- The maps hold what the sphere model gives at each latitude and
+-- longitude, and what the generator gives at that point of the sphere.
+N.Sphere.SetModule(N.C_MODULE_PERLIN)
+assert(land:get(0, height - 1) == N.Sphere.Calc(-90, -180))
+assert(clouds:get(0, height - 1) == N.M_Billow.Calc(N.LatLonOnSphere(-90, -180, 0, 0, 0)))
+
 local function mix(a, b, t)
   return a + (b - a) * t
 end
 
+local heights, puffs = land:flat(), clouds:flat()
 local img = image.new(width, height)
 for y = 0, height - 1 do
-  -- The middle of each pixel row and column, in degrees.
-  local lat = 90 - (y + 0.5) / height * 180
+  local lat = -90 + (height - 1 - y) * 180 / height -- the latitude of the row
   for x = 0, width - 1 do
-    local lon = -180 + (x + 0.5) / width * 360
-    local h = N.Sphere.Calc(lat, lon) - 0.1 -- a little more sea than land
+    local h = heights[y * width + x + 1] - 0.1 -- a little more sea than land
     local r, g, b
     if h < 0 then -- sea, darker where deeper
       local t = math.min(-h * 3, 1)
@@ -50,10 +59,7 @@ for y = 0, height - 1 do
     if math.abs(lat) + h * 8 > 76 then
       r, g, b = 235, 240, 250
     end
-    -- Clouds are drawn from the generator directly, at the point of the
-    -- unit sphere the latitude and longitude stand for.
-    local px, py, pz = N.LatLonOnSphere(lat, lon, 0, 0, 0)
-    local cloud = math.max(0, N.M_Billow.Calc(px, py, pz) + 0.1) * 0.6
+    local cloud = math.max(0, puffs[y * width + x + 1] + 0.1) * 0.6
     img:set(x, y, mix(r, 255, cloud), mix(g, 255, cloud), mix(b, 255, cloud))
   end
 end

@@ -39,6 +39,9 @@ struct StateServices {
   std::unordered_map<ScriptFunction, std::string> paths;
   // Every console message, in order, whether or not the sink shows it.
   std::vector<std::string> messages;
+  // Told how far a long piece of work (a map) has come, from 0 to 1, if
+  // set: always on the state's own thread, never on a worker's.
+  std::function<void(double done)> progress;
   // Called with the state when it closes, if set: the unload entry point of
   // an extension opened by the Lua module.
   int (*closeOnCollect)(noisebind::ScriptState*) = nullptr;

@@ -11,6 +11,7 @@
 
 #include "host/extension_library.h"
 #include "host/interactive.h"
+#include "host/progress_bar.h"
 #include "host/script_host.h"
 #include "host/script_source.h"
 #include "host/vessa_options.h"
@@ -77,6 +78,7 @@ std::unique_ptr<ScriptHost> OpenState(const Run& run, const std::string& arg0, i
     *status = Failure("the extension's open returned " + std::to_string(result));
     return nullptr;
   }
+  host->services().progress = vessa::TerminalProgress();
   lua_State* L = host->lua();
   if (lua_cpcall(L, PublishNoiseTable, nullptr) != 0) {
     *status = Failure(std::string("cannot make the noise table: ") + lua_tostring(L, -1));

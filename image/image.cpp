@@ -6,6 +6,7 @@
 #include <lua.hpp>
 
 #include "host/lua_args.h"
+#include "host/lua_compat.h"
 #include "host/lua_userdata.h"
 #include "image/image_buffer.h"
 #include "image/image_save.h"
@@ -31,21 +32,31 @@ struct ImageUserdata {
 unsigned char* PixelsOf(ImageUserdata* data) {
   return reinterpret_cast<unsigned char*>(data + 1);
 }
+// Registry key of the metatable, for TestImage.
+const char kMetatableKey = 0;
 
-// Every function of the library holds the image metatable as its first
-// upvalue. A userdata given that metatable through the debug library is
-// told apart by its size and tag, so nothing here reads beyond it.
-ImageBuffer* CheckImage(lua_State* L) {
+// The image at `index`, or null. A userdata given the image metatable (at
+// `metatable`) through the debug library is told apart by its size and tag,
+// so nothing here reads beyond it.
+ImageBuffer* ToImage(lua_State* L, int index, int metatable) {
   std::size_t size = 0;
   auto* data =
-      static_cast<ImageUserdata*>(TestUserdata(L, 1, kMetatable, sizeof(ImageUserdata), &size));
+      static_cast<ImageUserdata*>(TestUserdata(L, index, metatable, sizeof(ImageUserdata), &size));
   if (data == nullptr || data->tag != kImageTag ||
       !ImageSizeAllowed(data->image.width, data->image.height) ||
       size != sizeof(ImageUserdata) + ImagePixelBytes(data->image.width, data->image.height) ||
       data->image.pixels != PixelsOf(data)) {
-    TypeError(L, 1, kTypeName);
+    return nullptr;
   }
   return &data->image;
+}
+
+// Every function of the library holds the image metatable as its first
+// upvalue.
+ImageBuffer* CheckImage(lua_State* L) {
+  ImageBuffer* image = ToImage(L, 1, kMetatable);
+  if (image == nullptr) TypeError(L, 1, kTypeName);
+  return image;
 }
 
 // A size from 1 to kMaxImageSide, checked as a double before conversion.
@@ -189,9 +200,19 @@ void StoreClosures(lua_State* L, int metatable, const Function* functions, int c
 
 }  // namespace
 
+ImageBuffer* TestImage(lua_State* L, int index) {
+  index = AbsoluteIndex(L, index);
+  GetRegistryValue(L, &kMetatableKey);
+  ImageBuffer* image = ToImage(L, index, lua_gettop(L));
+  lua_pop(L, 1);
+  return image;
+}
+
 int OpenImageLibrary(lua_State* L) {
   lua_newtable(L);
   const int metatable = lua_gettop(L);
+  lua_pushvalue(L, metatable);
+  SetRegistryValue(L, &kMetatableKey);
   StoreClosures(L, metatable, kMetamethods, static_cast<int>(std::size(kMetamethods)));
   lua_createtable(L, 0, static_cast<int>(std::size(kMethods)));
   StoreClosures(L, metatable, kMethods, static_cast<int>(std::size(kMethods)));

@@ -7,8 +7,14 @@ struct lua_State;
 
 namespace vessa {
 
+struct ImageBuffer;
+
 // Stores the `image` table into the table at index 1 (the `noise` table).
 int OpenImageLibrary(lua_State* L);
+
+// The pixels of the image at `index`, for other libraries that draw into
+// images; null when the value there is no image.
+ImageBuffer* TestImage(lua_State* L, int index);
 
 }  // namespace vessa
 

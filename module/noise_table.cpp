@@ -4,6 +4,8 @@
 
 #include "host/lua_interface.h"
 #include "image/image.h"
+#include "maps/maps.h"
+#include "render/render.h"
 #include "objects/noise_object.h"
 
 namespace noisebind::module {
@@ -30,6 +32,8 @@ int Messages(lua_State* L) {
 const luaL_Reg kLibraries[] = {
     {"image", vessa::OpenImageLibrary},
     {"objects", noisebind::objects::OpenObjectsLibrary},
+    {"maps", noisebind::maps::OpenMapsLibrary},
+    {"render", noisebind::render::OpenRenderLibrary},
 };
 
 }  // namespace

@@ -15,6 +15,7 @@ local examples = {
   { "profile", 64, 64, 16 * 2 + 2 * 3 },
   { "primitives", 64, 64, 32 },
   { "world", 40, 40, 20 },
+  { "tile", 16, 32, 32 },
 }
 
 local function quote(word)

@@ -1,0 +1,105 @@
+#include "maps/libnoise_source.h"
+
+#include <cstring>
+
+#include "host/direct_call.h"
+#include "host/lua_interface.h"
+
+namespace noisebind::maps {
+namespace {
+
+// Every LibNoise function that evaluates its shared instance at its
+// arguments and returns one number. The builders take those of a point.
+constexpr LibNoiseFunction kFunctions[] = {
+    {"LibNoise.M_Billow.Calc", 3, true},      {"LibNoise.M_CBoard.Calc", 3, true},
+    {"LibNoise.M_Perlin.Calc", 3, true},      {"LibNoise.M_RidgedMulti.Calc", 3, true},
+    {"LibNoise.M_Spheres.Calc", 3, true},     {"LibNoise.M_Voronoi.Calc", 3, true},
+    {"LibNoise.M_Curve.Calc", 1, false},      {"LibNoise.M_Cylinders.Calc", 2, false},
+    {"LibNoise.M_Exponent.Calc", 1, false},   {"LibNoise.M_Terrace.Calc", 1, false},
+    {"LibNoise.Line.Calc", 1, false},         {"LibNoise.Plane.Calc", 2, false},
+    {"LibNoise.Sphere.Calc", 2, false},       {"LibNoise.Cylinder.Calc", 2, false},
+    {"LibNoise.InterpolateLinear", 3, false}, {"LibNoise.InterpolateCubic", 5, false},
+    {"LibNoise.Gradient3DNoise", 7, false},   {"LibNoise.GradientCoherent3DNoise", 5, false},
+    {"LibNoise.Coherent3DNoise", 5, false},   {"LibNoise.3DNoise", 5, false},
+    {"LibNoise.Int3DNoise", 4, false},        {"LibNoise.SCurve3", 1, false},
+    {"LibNoise.SCurve5", 1, false},
+};
+
+// Functions of LibNoise no map evaluates, and why; every other one changes
+// a setting.
+struct Refusal {
+  const char* path;
+  const char* reason;
+};
+constexpr Refusal kRefusals[] = {
+    {"LibNoise.M_Turbulence.Calc", "returns three numbers"},
+    {"LibNoise.LatLonOnSphere", "returns three numbers"},
+};
+constexpr char kSetter[] = "changes a setting";
+constexpr char kForeign[] = "is not in the LibNoise table";
+
+class CallWorkspace final : public PointSource::Workspace {
+ public:
+  vessa::DirectCall call;
+};
+
+// The calls for `count` argument lists; the first failure stops them.
+bool CallEach(vessa::DirectCall& call, ScriptFunction function, const double* const* args,
+              unsigned arguments, std::size_t count, double* out, std::string* error) {
+  double list[vessa::DirectCall::kMaxArgs];
+  for (std::size_t i = 0; i < count; ++i) {
+    for (unsigned a = 0; a < arguments; ++a) list[a] = args[a][i];
+    float value = 0.0f;
+    if (!call.Call(function, list, arguments, &value)) {
+      *error = call.error();
+      return false;
+    }
+    out[i] = value;
+  }
+  return true;
+}
+
+}  // namespace
+
+FoundFunction FindLibNoiseFunction(lua_State* L, int index) {
+  FoundFunction found;
+  vessa::ScriptFunctionInfo info{};
+  if (!vessa::FindScriptFunction(L, index, &info)) return found;
+  found.function = info.function;
+  found.path = info.path->c_str();
+  for (const LibNoiseFunction& entry : kFunctions) {
+    if (std::strcmp(entry.path, found.path) == 0) {
+      found.entry = &entry;
+      return found;
+    }
+  }
+  found.refusal = std::strncmp(found.path, "LibNoise.", 9) == 0 ? kSetter : kForeign;
+  for (const Refusal& refusal : kRefusals) {
+    if (std::strcmp(refusal.path, found.path) == 0) found.refusal = refusal.reason;
+  }
+  return found;
+}
+
+std::unique_ptr<PointSource::Workspace> LibNoisePointSource::NewWorkspace() const {
+  return std::make_unique<CallWorkspace>();
+}
+
+bool LibNoisePointSource::Values(Workspace* workspace, const double* x, const double* y,
+                                 const double* z, std::size_t count, double* out,
+                                 std::string* error) const {
+  const double* const args[] = {x, y, z};
+  return CallEach(static_cast<CallWorkspace*>(workspace)->call, m_function, args, 3, count, out,
+                  error);
+}
+
+std::unique_ptr<ArgumentSource::Workspace> LibNoiseArgumentSource::NewWorkspace() const {
+  return std::make_unique<CallWorkspace>();
+}
+
+bool LibNoiseArgumentSource::Values(Workspace* workspace, const double* const* args,
+                                    std::size_t count, double* out, std::string* error) const {
+  return CallEach(static_cast<CallWorkspace*>(workspace)->call, m_function, args, m_arguments,
+                  count, out, error);
+}
+
+}  // namespace noisebind::maps

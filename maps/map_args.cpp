@@ -1,0 +1,135 @@
+#include "maps/map_args.h"
+
+#include <cstdarg>
+#include <cstring>
+#include <lua.hpp>
+
+#include "host/lua_args.h"
+#include "maps/map_values.h"
+#include "maps/parallel_rows.h"
+
+namespace noisebind::maps {
+
+void ArgumentError(lua_State* L, int index, const char* format, ...) {
+  std::va_list args;
+  va_start(args, format);
+  const char* text = lua_pushvfstring(L, format, args);
+  va_end(args);
+  luaL_argerror(L, index, text);
+  __builtin_unreachable();
+}
+
+double CheckFinite(lua_State* L, int index, const char* what) {
+  if (lua_type(L, index) != LUA_TNUMBER) vessa::TypeError(L, index, "number");
+  const double value = lua_tonumber(L, index);
+  if (value - value != 0.0) ArgumentError(L, index, "%s must be finite, got %f", what, value);
+  return value;
+}
+
+std::uint32_t CheckCount(lua_State* L, int index, double low, double high, const char* what) {
+  if (lua_type(L, index) != LUA_TNUMBER) vessa::TypeError(L, index, "number");
+  const double value = lua_tonumber(L, index);
+  if (value >= low && value <= high) {
+    const auto count = static_cast<std::uint32_t>(value);
+    if (count == value) return count;
+  }
+  ArgumentError(L, index, "%s must be an integer from %d to %d, got %f", what,
+                static_cast<int>(low), static_cast<int>(high), value);
+}
+
+void CheckMapSize(lua_State* L, int index, std::uint32_t* width, std::uint32_t* height) {
+  *width = CheckCount(L, index, 1, kMaxMapSide, "width");
+  *height = CheckCount(L, index + 1, 1, kMaxMapSide, "height");
+  if (!MapSizeAllowed(*width, *height)) {
+    ArgumentError(L, index + 1, "%d x %d values is too large a map (at most %d values)",
+                  static_cast<int>(*width), static_cast<int>(*height),
+                  static_cast<int>(kMaxMapValues));
+  }
+}
+
+void CheckNumbers(lua_State* L, int index, const char* shape, int count, double* numbers,
+                  int argument) {
+  const int reported = argument != 0 ? argument : index;
+  if (!lua_istable(L, index)) {
+    ArgumentError(L, reported, "%s expected, got %s", shape, luaL_typename(L, index));
+  }
+  for (int i = 0; i < count; ++i) {
+    lua_rawgeti(L, index, i + 1);
+    const double value = lua_tonumber(L, -1);
+    if (lua_type(L, -1) != LUA_TNUMBER || value - value != 0.0) {
+      ArgumentError(L, reported, "%s: item %d must be a finite number, got %s", shape, i + 1,
+                    lua_type(L, -1) == LUA_TNUMBER ? lua_tostring(L, -1) : luaL_typename(L, -1));
+    }
+    numbers[i] = value;
+    lua_pop(L, 1);
+  }
+}
+
+void CheckOptionNames(lua_State* L, const OptionTable& options, const char* const* names) {
+  lua_pushnil(L);
+  while (lua_next(L, options.table) != 0) {
+    lua_pop(L, 1);
+    if (lua_type(L, -1) != LUA_TSTRING) {
+      ArgumentError(L, options.argument, "%ss are given by name, got a %s key", options.kind,
+                    luaL_typename(L, -1));
+    }
+    const char* key = lua_tostring(L, -1);
+    bool known = false;
+    for (const char* const* name = names; *name != nullptr && !known; ++name) {
+      known = std::strcmp(key, *name) == 0;
+    }
+    if (!known) ArgumentError(L, options.argument, "unknown %s '%s'", options.kind, key);
+  }
+}
+
+bool OptionBoolean(lua_State* L, const OptionTable& options, const char* name, bool fallback) {
+  lua_getfield(L, options.table, name);
+  const int type = lua_type(L, -1);
+  if (type != LUA_TNIL && type != LUA_TBOOLEAN) {
+    ArgumentError(L, options.argument, "%s '%s' must be a boolean, got %s", options.kind, name,
+                  luaL_typename(L, -1));
+  }
+  const bool value = type == LUA_TNIL ? fallback : lua_toboolean(L, -1) != 0;
+  lua_pop(L, 1);
+  return value;
+}
+
+double OptionNumber(lua_State* L, const OptionTable& options, const char* name, double fallback,
+                    double low, double high) {
+  lua_getfield(L, options.table, name);
+  const int type = lua_type(L, -1);
+  if (type == LUA_TNIL) {
+    lua_pop(L, 1);
+    return fallback;
+  }
+  if (type != LUA_TNUMBER) {
+    ArgumentError(L, options.argument, "%s '%s' must be a number, got %s", options.kind, name,
+                  luaL_typename(L, -1));
+  }
+  const double value = lua_tonumber(L, -1);
+  if (!(value >= low && value <= high)) {
+    ArgumentError(L, options.argument, "%s '%s' must be from %f to %f, got %f", options.kind, name,
+                  low, high, value);
+  }
+  lua_pop(L, 1);
+  return value;
+}
+
+unsigned OptionThreads(lua_State* L, const OptionTable& options) {
+  lua_getfield(L, options.table, "threads");
+  if (lua_isnil(L, -1)) {
+    lua_pop(L, 1);
+    return DefaultThreads();
+  }
+  const double value = lua_tonumber(L, -1);
+  if (lua_type(L, -1) != LUA_TNUMBER || !(value >= 1 && value <= kMaxThreads) ||
+      static_cast<unsigned>(value) != value) {
+    ArgumentError(L, options.argument, "%s 'threads' must be an integer from 1 to %d, got %s",
+                  options.kind, static_cast<int>(kMaxThreads),
+                  lua_type(L, -1) == LUA_TNUMBER ? lua_tostring(L, -1) : luaL_typename(L, -1));
+  }
+  lua_pop(L, 1);
+  return static_cast<unsigned>(value);
+}
+
+}  // namespace noisebind::maps

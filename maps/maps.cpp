@@ -1,0 +1,324 @@
+#include "maps/maps.h"
+
+#include <cstdio>
+#include <exception>
+#include <lua.hpp>
+#include <new>
+
+#include "host/extension_lock.h"
+#include "host/lua_args.h"
+#include "host/lua_compat.h"
+#include "host/lua_interface.h"
+#include "maps/libnoise_source.h"
+#include "maps/map_args.h"
+#include "maps/map_builder.h"
+#include "maps/map_userdata.h"
+#include "maps/node_source.h"
+#include "objects/node.h"
+#include "objects/noise_object.h"
+
+// Lua errors are raised only from frames without C++ objects: the work
+// runs in helpers that return a status and a reason in a plain buffer, and
+// the error is raised once they have returned.
+namespace noisebind::maps {
+namespace {
+
+constexpr std::size_t kReasonSize = 512;
+constexpr char kPointSourceExpected[] = "a noise object or a LibNoise function of a point";
+constexpr char kGridFunctionExpected[] = "a LibNoise function that returns one number";
+
+// A map's source, resolved before any work; trivially destructible, so that
+// it may live where errors are raised.
+struct SourceChoice {
+  ScriptFunction function = nullptr;    // a LibNoise function of a point
+  const objects::Node* node = nullptr;  // or a noise object
+};
+
+const char* Plural(unsigned count) {
+  return count == 1 ? "" : "s";
+}
+
+[[noreturn]] void RefuseSource(lua_State* L, int index, const char* expected,
+                               const FoundFunction& found) {
+  if (found.function == nullptr) vessa::TypeError(L, index, expected);
+  const char* name = *found.path != '\0' ? found.path : "a function";
+  if (found.entry != nullptr) {
+    ArgumentError(L, index, "%s expected, got %s, which takes %d number%s (sample it with grid)",
+                  expected, name, static_cast<int>(found.entry->arguments),
+                  Plural(found.entry->arguments));
+  }
+  ArgumentError(L, index, "%s expected, got %s, which %s", expected, name, found.refusal);
+}
+
+SourceChoice CheckPointSource(lua_State* L, int index) {
+  SourceChoice choice;
+  choice.node = objects::TestNoiseObject(L, index);
+  if (choice.node != nullptr) return choice;
+  const FoundFunction found = FindLibNoiseFunction(L, index);
+  if (found.entry == nullptr || !found.entry->point) {
+    RefuseSource(L, index, kPointSourceExpected, found);
+  }
+  choice.function = found.function;
+  return choice;
+}
+
+void CopyReason(const std::string& text, char* reason) {
+  std::snprintf(reason, kReasonSize, "%s", text.c_str());
+}
+
+// Whether the source can be evaluated at all (a noise object may not be).
+bool SourceEvaluable(const SourceChoice& choice, char* reason) {
+  if (choice.node == nullptr) return true;
+  try {
+    std::string why;
+    if (choice.node->Evaluable(&why)) return true;
+    CopyReason(why, reason);
+  } catch (const std::exception&) {
+    CopyReason("not enough memory", reason);
+  }
+  return false;
+}
+
+// The progress display the host set for this state, if any.
+const Progress* ProgressOf(lua_State* L) {
+  const vessa::StateServices* services = vessa::ServicesOf(L);
+  return services != nullptr && services->progress ? &services->progress : nullptr;
+}
+
+// Runs `build` (which makes a LibNoise source and fills the map) under the
+// ExtensionLock: LibNoise functions act on shared instances, and no other
+// state may change a setting while the workers read them.
+template <class Build>
+bool Locked(Build build, char* reason) {
+  try {
+    std::string error;
+    const vessa::ExtensionLock::Scope lock;
+    if (build(&error)) return true;
+    CopyReason(error, reason);
+  } catch (const std::exception&) {
+    CopyReason("not enough memory", reason);
+  }
+  return false;
+}
+
+bool ComputeMap(const SourceChoice& choice, const MapRequest& request, const RunOptions& run,
+                double* values, char* reason) {
+  // Noise objects share nothing with the extension and need no lock: the
+  // graph belongs to this state, whose thread waits for the workers.
+  if (choice.node != nullptr) {
+    try {
+      std::string error;
+      const NodeSource<objects::Node> source(*choice.node);
+      if (BuildMap(source, request, run, values, &error)) return true;
+      CopyReason(error, reason);
+    } catch (const std::exception&) {
+      CopyReason("not enough memory", reason);
+    }
+    return false;
+  }
+  return Locked(
+      [&](std::string* error) {
+        const LibNoisePointSource source(choice.function);
+        return BuildMap(source, request, run, values, error);
+      },
+      reason);
+}
+
+bool ComputeGrid(ScriptFunction function, const GridRequest& request, const RunOptions& run,
+                 double* values, char* reason) {
+  return Locked(
+      [&](std::string* error) {
+        const LibNoiseArgumentSource source(function, request.arguments);
+        return SampleGrid(source, request, run, values, error);
+      },
+      reason);
+}
+
+// What the builders differ in: their name, the shape of their bounds, and
+// the order of the bounds (the columns' pair first or the rows').
+struct Builder {
+  const char* name;
+  Projection projection;
+  const char* shape;
+  bool rowsFirst;
+  const char* pairNames[2][2];
+  double limits[2];  // of each pair of bounds, in their order; 0: any finite
+  const char* const* options;
+};
+
+constexpr const char* kPlaneOptions[] = {"seamless", "threads", "flip", nullptr};
+constexpr const char* kCurvedOptions[] = {"threads", "flip", nullptr};
+
+constexpr Builder kPlane{"planemap",   Projection::kPlane,           "bounds {x0, x1, z0, z1}",
+                         false,        {{"x0", "x1"}, {"z0", "z1"}}, {0, 0},
+                         kPlaneOptions};
+constexpr Builder kSphere{"spheremap",
+                          Projection::kSphere,
+                          "bounds {south, north, west, east}",
+                          true,
+                          {{"south", "north"}, {"west", "east"}},
+                          {90, 180},
+                          kCurvedOptions};
+constexpr Builder kCylinder{"cylindermap",
+                            Projection::kCylinder,
+                            "bounds {angle0, angle1, height0, height1}",
+                            false,
+                            {{"angle0", "angle1"}, {"height0", "height1"}},
+                            {0, 0},
+                            kCurvedOptions};
+
+// Bounds at index 2: finite, each pair increasing, within the builder's limits.
+void CheckBounds(lua_State* L, const Builder& builder, MapRequest* request) {
+  double bounds[4];
+  CheckNumbers(L, 2, builder.shape, 4, bounds);
+  for (int pair = 0; pair < 2; ++pair) {
+    const double from = bounds[2 * pair];
+    const double to = bounds[2 * pair + 1];
+    const char* const* names = builder.pairNames[pair];
+    if (!(from < to)) {
+      ArgumentError(L, 2, "%s: %s must be below %s, got %f and %f", builder.shape, names[0],
+                    names[1], from, to);
+    }
+    const double limit = builder.limits[pair];
+    if (limit > 0 && (from < -limit || to > limit)) {
+      ArgumentError(L, 2, "%s: %s and %s must lie within -%d and %d, got %f and %f", builder.shape,
+                    names[0], names[1], static_cast<int>(limit), static_cast<int>(limit), from, to);
+    }
+  }
+  const int columns = builder.rowsFirst ? 2 : 0;
+  const int rows = builder.rowsFirst ? 0 : 2;
+  request->columnFrom = bounds[columns];
+  request->columnTo = bounds[columns + 1];
+  request->rowFrom = bounds[rows];
+  request->rowTo = bounds[rows + 1];
+}
+
+// Options at `index`: nil or a table of the builder's option names.
+void CheckMapOptions(lua_State* L, int index, const Builder& builder, MapRequest* request,
+                     RunOptions* run) {
+  run->threads = DefaultThreads();
+  if (lua_isnoneornil(L, index)) return;
+  if (!lua_istable(L, index)) vessa::TypeError(L, index, "table of options");
+  const OptionTable options{index, index, "option"};
+  CheckOptionNames(L, options, builder.options);
+  request->seamless = OptionBoolean(L, options, "seamless", false);
+  request->flip = OptionBoolean(L, options, "flip", false);
+  run->threads = OptionThreads(L, options);
+}
+
+// planemap, spheremap, cylindermap: (source, bounds, width, height [, options]).
+int BuildWith(lua_State* L, const Builder& builder) {
+  const SourceChoice source = CheckPointSource(L, 1);
+  MapRequest request;
+  request.projection = builder.projection;
+  CheckBounds(L, builder, &request);
+  CheckMapSize(L, 3, &request.width, &request.height);
+  RunOptions run;
+  CheckMapOptions(L, 5, builder, &request, &run);
+  char reason[kReasonSize];
+  if (!SourceEvaluable(source, reason)) ArgumentError(L, 1, "%s", reason);
+  run.progress = ProgressOf(L);
+  const MapRef map = PushNewMap(L, request.width, request.height);
+  if (!ComputeMap(source, request, run, map.values, reason)) {
+    lua_pushstring(L, reason);
+    lua_error(L);
+  }
+  return 1;
+}
+
+int PlaneMap(lua_State* L) {
+  return BuildWith(L, kPlane);
+}
+
+int SphereMap(lua_State* L) {
+  return BuildWith(L, kSphere);
+}
+
+int CylinderMap(lua_State* L) {
+  return BuildWith(L, kCylinder);
+}
+
+// One argument of grid: a number held fixed, or a range {from, to, count}.
+void CheckGridAxis(lua_State* L, int index, GridAxis* axis) {
+  if (lua_type(L, index) == LUA_TNUMBER) {
+    axis->from = lua_tonumber(L, index);
+    return;
+  }
+  if (!lua_istable(L, index)) vessa::TypeError(L, index, "number or range {from, to, count}");
+  double from_to[2];
+  CheckNumbers(L, index, "range {from, to, count}", 2, from_to);
+  lua_rawgeti(L, index, 3);
+  const int count = lua_gettop(L);
+  if (lua_type(L, count) != LUA_TNUMBER) {
+    ArgumentError(L, index, "range {from, to, count}: count must be a number, got %s",
+                  luaL_typename(L, count));
+  }
+  axis->range = true;
+  axis->from = from_to[0];
+  axis->to = from_to[1];
+  const double value = lua_tonumber(L, count);
+  if (!(value >= 1 && value <= kMaxMapSide) || static_cast<std::uint32_t>(value) != value) {
+    ArgumentError(L, index,
+                  "range {from, to, count}: count must be an integer from 1 to %d, got %f",
+                  static_cast<int>(kMaxMapSide), value);
+  }
+  axis->count = static_cast<std::uint32_t>(value);
+  lua_pop(L, 1);
+}
+
+// grid(f, a1, a2, ... [, options]).
+int Grid(lua_State* L) {
+  const FoundFunction found = FindLibNoiseFunction(L, 1);
+  if (found.entry == nullptr) RefuseSource(L, 1, kGridFunctionExpected, found);
+  const unsigned arguments = found.entry->arguments;
+  const int given = lua_gettop(L) - 1;
+  const bool withOptions =
+      given == static_cast<int>(arguments) + 1 && (lua_istable(L, -1) || lua_isnil(L, -1));
+  if (given != static_cast<int>(arguments) && !withOptions) {
+    ArgumentError(L, 1, "%s takes %d argument%s, got %d", found.path, static_cast<int>(arguments),
+                  Plural(arguments), given);
+  }
+  GridRequest request;
+  request.arguments = arguments;
+  for (unsigned a = 0; a < arguments; ++a)
+    CheckGridAxis(L, static_cast<int>(a) + 2, &request.axes[a]);
+  RunOptions run;
+  run.threads = DefaultThreads();
+  if (withOptions && lua_istable(L, -1)) {
+    const int index = static_cast<int>(arguments) + 2;
+    const OptionTable options{index, index, "option"};
+    constexpr const char* kNames[] = {"threads", nullptr};
+    CheckOptionNames(L, options, kNames);
+    run.threads = OptionThreads(L, options);
+  }
+  std::uint32_t width = 0;
+  std::uint32_t height = 0;
+  if (!GridSize(request, kMaxMapValues, &width, &height) || !MapSizeAllowed(width, height)) {
+    ArgumentError(L, lua_gettop(L), "the grid is too large a map (at most %d values, %d a side)",
+                  static_cast<int>(kMaxMapValues), static_cast<int>(kMaxMapSide));
+  }
+  run.progress = ProgressOf(L);
+  const MapRef map = PushNewMap(L, width, height);
+  char reason[kReasonSize];
+  if (!ComputeGrid(found.function, request, run, map.values, reason)) {
+    lua_pushstring(L, reason);
+    lua_error(L);
+  }
+  return 1;
+}
+
+const luaL_Reg kFunctions[] = {
+    {"planemap", PlaneMap}, {"spheremap", SphereMap}, {"cylindermap", CylinderMap},
+    {"grid", Grid},         {nullptr, nullptr},
+};
+
+}  // namespace
+
+int OpenMapsLibrary(lua_State* L) {
+  OpenMapType(L);
+  lua_settop(L, 1);
+  vessa::SetFunctions(L, kFunctions, 0);
+  return 0;
+}
+
+}  // namespace noisebind::maps

@@ -1,0 +1,109 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include "render/render_image.h"
+
+namespace noisebind::render {
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+TEST(Gradient, ColoursAtAndBetweenStops) {
+  const GradientStop stops[] = {
+      {-1.0, {0, 0, 100, 255}},
+      {0.0, {100, 50, 0, 255}},
+      {1.0, {200, 250, 0, 0}},
+  };
+  struct Case {
+    double value;
+    Colour colour;
+  };
+  const Case cases[] = {
+      {-5.0, {0, 0, 100, 255}}, {-1.0, {0, 0, 100, 255}},      {-0.5, {50, 25, 50, 255}},
+      {0.0, {100, 50, 0, 255}}, {0.25, {125, 100, 0, 191.25}}, {1.0, {200, 250, 0, 0}},
+      {9.0, {200, 250, 0, 0}},  {kNaN, {0, 0, 100, 255}},
+  };
+  for (const Case& c : cases) {
+    const Colour got = GradientColour(stops, 3, c.value);
+    EXPECT_DOUBLE_EQ(got.red, c.colour.red) << c.value;
+    EXPECT_DOUBLE_EQ(got.green, c.colour.green) << c.value;
+    EXPECT_DOUBLE_EQ(got.blue, c.colour.blue) << c.value;
+    EXPECT_DOUBLE_EQ(got.alpha, c.colour.alpha) << c.value;
+  }
+  const Colour only = GradientColour(stops, 1, 3.0);
+  EXPECT_EQ(only.blue, 100.0);
+}
+
+// A picture to draw into, of pixels set to one grey.
+struct Picture {
+  Picture(std::uint32_t width, std::uint32_t height, unsigned char grey)
+      : pixels(std::size_t{width} * height * 3, grey), buffer{width, height, pixels.data()} {}
+  std::vector<unsigned char> pixels;
+  vessa::ImageBuffer buffer;
+  const unsigned char* at(std::uint32_t x, std::uint32_t y) { return vessa::PixelAt(buffer, x, y); }
+};
+
+TEST(RenderColours, AlphaBlendsOntoWhatThePixelHeld) {
+  const std::vector<double> values = {0.0, 1.0};
+  const maps::MapView map{2, 1, values.data()};
+  const GradientStop stops[] = {{0.0, {200, 0, 0, 255}}, {1.0, {200, 0, 0, 0}}};
+  Picture picture(2, 1, 100);
+  RenderColours(map, ColourRendering{stops, 2, nullptr, false}, &picture.buffer);
+  EXPECT_EQ(picture.at(0, 0)[0], 200);  // opaque
+  EXPECT_EQ(picture.at(0, 0)[1], 0);
+  EXPECT_EQ(picture.at(1, 0)[0], 100);  // transparent: the background stays
+  EXPECT_EQ(picture.at(1, 0)[1], 100);
+}
+
+TEST(RenderColours, LightFallsOnSlopesFacingIt) {
+  // A ridge rising towards the east (right): lit by a light from the west.
+  const std::vector<double> values = {0.0, 0.5, 1.0, 0.0, 0.5, 1.0, 0.0, 0.5, 1.0};
+  const maps::MapView map{3, 3, values.data()};
+  const GradientStop grey[] = {{0.0, {200, 200, 200, 255}}};
+  Light west;
+  west.azimuth = 180.0;
+  Light east;
+  east.azimuth = 0.0;
+  Light overhead;
+  overhead.elevation = 90.0;
+  Picture lit(3, 3, 0), shaded(3, 3, 0), flat(3, 3, 0);
+  RenderColours(map, ColourRendering{grey, 1, &west, false}, &lit.buffer);
+  RenderColours(map, ColourRendering{grey, 1, &east, false}, &shaded.buffer);
+  RenderColours(map, ColourRendering{grey, 1, &overhead, false}, &flat.buffer);
+  EXPECT_GT(lit.at(1, 1)[0], shaded.at(1, 1)[0]);
+  // Straight above, slopes do not matter: the ambient part, sqrt(2)/2.
+  EXPECT_EQ(flat.at(1, 1)[0], vessa::ComponentFromNumber(200 * std::sqrt(2.0) / 2.0));
+  EXPECT_EQ(flat.at(0, 0)[0], flat.at(1, 1)[0]);
+}
+
+TEST(RenderColours, WrappingTakesNeighboursFromTheOppositeEdge) {
+  const std::vector<double> values = {0.0, 0.0, 1.0};
+  const maps::MapView map{3, 1, values.data()};
+  const Neighbours clamped = NeighboursAt(map, 0, 0, false);
+  const Neighbours wrapped = NeighboursAt(map, 0, 0, true);
+  EXPECT_EQ(clamped.left, 0.0);
+  EXPECT_EQ(wrapped.left, 1.0);
+  EXPECT_EQ(NeighboursAt(map, 2, 0, true).right, 0.0);
+  EXPECT_EQ(NeighboursAt(map, 2, 0, false).right, 1.0);
+}
+
+TEST(RenderNormals, FlatIsStraightUpAndSlopesLean) {
+  const std::vector<double> values = {0.0, 0.0, 0.0, 0.0, 1.0, 0.0};
+  const maps::MapView map{3, 2, values.data()};
+  Picture picture(3, 2, 0);
+  RenderNormals(map, 1.0, false, &picture.buffer);
+  const unsigned char* flat = picture.at(2, 0);
+  EXPECT_EQ(flat[0], 128);
+  EXPECT_EQ(flat[1], 128);
+  EXPECT_EQ(flat[2], 255);
+  // Left of a rise: the surface leans away from it, towards -x.
+  EXPECT_LT(picture.at(0, 1)[0], 128);
+  RenderNormals(map, 0.0, false, &picture.buffer);
+  EXPECT_EQ(picture.at(0, 1)[0], 128);
+}
+
+}  // namespace
+}  // namespace noisebind::render
