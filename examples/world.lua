@@ -1,8 +1,8 @@
 -- A whole planet from one graph of noise objects: continents shaped by a
 -- curve, ridged mountains warped by turbulence, billowy hills, flat plains,
 -- each where a terrain-type field puts it, and rivers cut into the land.
--- Drawn equirectangular (longitude across, latitude down) through the
--- sphere model, lit from the east.
+-- Drawn equirectangular (longitude across, latitude down) from sphere
+-- maps, coloured by height and lit from the east.
 --
 --   vessa examples/world.lua [OUTPUT.png] [WIDTH]
 local output, width = ...
@@ -49,41 +49,42 @@ local depth = noise.Curve(channels, { points = {
 } })
 local world = noise.Add(land, noise.Multiply(depth, inland))
 
-local function mix(a, b, t)
-  return a + (b - a) * t
-end
+-- The whole sphere as maps, north at the top: heights, and the channels
+-- (for the river beds).
+local bounds = { -90, 90, -180, 180 }
+local heights = noise.spheremap(world, bounds, width, height, { flip = true })
+local beds = noise.spheremap(depth, bounds, width, height, { flip = true })
 
 -- Colours by height: sea from deep to shallow, then lowland to snow.
-local function colour(h, lat)
-  if h < 0 then
-    local t = math.min(-h * 2.5, 1)
-    return mix(60, 10, t), mix(140, 40, t), mix(200, 110, t)
-  end
-  if math.abs(lat) + h * 30 > 78 or h > 0.62 then return 240, 244, 250 end
-  if h < 0.12 then
-    local t = h / 0.12
-    return mix(70, 110, t), mix(140, 150, t), mix(60, 70, t)
-  end
-  local t = math.min((h - 0.12) / 0.5, 1)
-  return mix(110, 120, t), mix(150, 95, t), mix(70, 70, t)
-end
-
 local img = image.new(width, height)
-local step = 360 / width
+noise.render(heights, img, { gradient = {
+  { -0.4, 10, 40, 110 }, { 0, 60, 140, 200 }, { 0.0001, 70, 140, 60 }, { 0.12, 110, 150, 70 },
+  { 0.62, 120, 95, 70 }, { 0.63, 240, 244, 250 },
+} })
+
+-- Light from the east on the land alone: a transparent gradient over the
+-- relief (the heights with the sea flat) keeps the colours and shades them.
+-- Flat ground gets half the light at 45 degrees; the brightness makes it whole.
+local relief = noise.spheremap(world, bounds, width, height, { flip = true }):clamp(0, 10)
+noise.render(relief, img, {
+  gradient = { { 0, 0, 0, 0, 0 } },
+  light = { azimuth = 0, elevation = 45, contrast = width / 128, brightness = 2 },
+  wrap = true,
+})
+
+-- River beds and polar ice, drawn over the land.
+local h, d = heights:flat(), beds:flat()
 for y = 0, height - 1 do
   local lat = 90 - (y + 0.5) / height * 180
   for x = 0, width - 1 do
-    local lon = -180 + (x + 0.5) * step
-    local h = world:sphere(lat, lon)
-    local r, g, b = colour(h, lat)
-    if h >= 0 and depth:sphere(lat, lon) < -0.28 then -- the bed of a river
-      r, g, b = 50, 110, 190
-    elseif h >= 0 then -- land is lit from the east: brighter where it rises eastward
-      local rise = (world:sphere(lat, lon + step) - h) * width / 64
-      local light = math.max(0.55, math.min(1.35, 1 + rise))
-      r, g, b = r * light, g * light, b * light
+    local i = y * width + x + 1
+    if h[i] >= 0 then
+      if d[i] < -0.28 then
+        img:set(x, y, 50, 110, 190)
+      elseif math.abs(lat) + h[i] * 30 > 78 then
+        img:set(x, y, 240, 244, 250)
+      end
     end
-    img:set(x, y, r, g, b)
   end
 end
 img:save(output)
