@@ -79,6 +79,42 @@ fuzz:
 	  -print_final_stats=1 -artifact_prefix=$(FUZZ_BUILD)/artifacts/ \
 	  $(FUZZ_BUILD)/corpus fuzz/corpus
 
+# The SDK under PREFIX: vessa, the extension, the Lua modules in
+# lib/lua/<version>/, the host library with its headers, pkg-config and
+# CMake files.
+PREFIX ?= /usr/local
+.PHONY: install package test-package test-rockspec
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# The Debian package of all that, for /usr, built in a folder of its own:
+# $(PACKAGE_BUILD)/package/noisebind_<version>_<arch>.deb.
+PACKAGE_BUILD ?= build-package
+package: deps
+	cmake -S . -B $(PACKAGE_BUILD) $(CMAKE_FLAGS) -DCMAKE_INSTALL_PREFIX=/usr -DBUILD_TESTING=OFF
+	cmake --build $(PACKAGE_BUILD) -j $(JOBS)
+	cd $(PACKAGE_BUILD) && cpack
+
+# Its contents, and its unpacked tree running a script.
+test-package: package
+	sh tests/sdk/check_deb.sh $$(ls $(PACKAGE_BUILD)/package/noisebind_*.deb)
+
+# The rockspec's own commands into temporary trees, for ROCK_LUAS.
+ROCK_LUAS ?= 5.1 5.2 5.3 5.4
+test-rockspec: deps
+	@tools/install-deps rocks
+	CMAKE_BUILD_PARALLEL_LEVEL=$(JOBS) sh tests/sdk/check_rockspec.sh $(ROCK_LUAS)
+
+# The thread tests again under ThreadSanitizer, in a build of its own, with
+# the suppressions of tests/module/tsan.supp (see there why each is needed).
+TSAN_BUILD ?= build-tsan
+.PHONY: test-tsan
+test-tsan: deps
+	cmake -S . -B $(TSAN_BUILD) $(CMAKE_FLAGS) -DNOISEBIND_TSAN=ON
+	cmake --build $(TSAN_BUILD) -j $(JOBS) --target thread_tests
+	TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$(CURDIR)/tests/module/tsan.supp" \
+	  ctest --test-dir $(TSAN_BUILD) --output-on-failure -j $(JOBS) -L threads
+
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
