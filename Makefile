@@ -34,8 +34,11 @@ test: build
 # What a call costs, side by side: the library call in a C++ loop (a), a
 # hand-written Lua C function (b) and the extension through vessa (c), in
 # ns per call. BENCH_FLAGS passes options, e.g. --rounds 31 --only SCurve3.
+# Then the module path: the same in lua5.4 and LuaJIT through require,
+# against a floor compiled for each, ending with one summary line.
 bench: build
 	$(BUILD)/bench/noisebind_bench $(BENCH_FLAGS)
+	@sh bench/module_summary.sh $(BUILD) $(BENCH_FLAGS)
 
 # The same in instructions per call, counted by valgrind's callgrind: slow,
 # but the same from run to run however busy the machine is.

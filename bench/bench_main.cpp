@@ -7,9 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "bench_state.h"
 #include "callgrind_probe.h"
-#include "host/extension_library.h"
-#include "host/script_host.h"
 #include "lua_loops.h"
 #include "measure.h"
 #include "report.h"
@@ -78,25 +77,14 @@ std::vector<const bench::Subject*> Chosen(const Options& options) {
 }
 
 int Run(const Options& options) {
-  std::string error;
-  const auto extension = vessa::ExtensionLibrary::Load(options.extension, &error);
-  if (!extension) {
-    std::fprintf(stderr, "noisebind_bench: %s\n", error.c_str());
-    return 1;
-  }
-  vessa::ScriptHost host(*extension, [](const char*) {});
-  int result = 0;
-  if (!host.OpenExtension(&result, &error)) {
-    std::fprintf(stderr, "noisebind_bench: the extension failed to open: %s\n", error.c_str());
-    return 1;
-  }
+  const bench::BenchState state(options.extension);
   const std::vector<const bench::Subject*> subjects = Chosen(options);
   if (subjects.empty()) {
     std::fprintf(stderr, "noisebind_bench: no function by that name\n");
     return 2;
   }
 
-  bench::LuaLoops lua(host.lua());
+  bench::LuaLoops lua(state.lua());
   std::vector<bench::Case> cases = bench::PrepareCases(lua, subjects, options.points);
   for (bench::Case& c : cases) bench::WarmUp(lua, c);
 
@@ -113,8 +101,11 @@ int Run(const Options& options) {
     return 0;
   }
 
-  std::printf("noisebind_bench: %zu functions, %zu points, %d rounds of ~%.0f ms per variant\n",
-              cases.size(), options.points, options.rounds, options.milliseconds);
+  std::printf(
+      "noisebind_bench: %zu functions, %zu points, %d rounds of ~%.0f ms per variant; c "
+      "through %s\n",
+      cases.size(), options.points, options.rounds, options.milliseconds,
+      bench::BenchState::Path());
   std::fflush(stdout);
   for (bench::Case& c : cases) bench::Calibrate(lua, c, options.milliseconds / 1000.0);
   // Round by round over every function, so that a slow spell of the machine

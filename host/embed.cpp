@@ -1,7 +1,9 @@
 #include "host/embed.h"
 
 #include <lua.hpp>
+#include <map>
 #include <memory>
+#include <mutex>
 #include <utility>
 
 #include "host/extension_library.h"
@@ -28,6 +30,19 @@ int Publish(lua_State* L) {
   return 0;
 }
 
+// An extension file, once loaded here, stays loaded for the life of the
+// process: every state opened later shares its instances and settings, as
+// vessa's states do, and no state's close unloads it under another's feet.
+// (The map is never destroyed, so that nothing unloads during exit either.)
+const ExtensionLibrary* Load(const std::string& path, std::string* error) {
+  static std::mutex mutex;
+  static auto* loaded = new std::map<std::string, std::unique_ptr<ExtensionLibrary>>();
+  const std::lock_guard<std::mutex> lock(mutex);
+  std::unique_ptr<ExtensionLibrary>& library = (*loaded)[path];
+  if (!library) library = ExtensionLibrary::Load(path, error);
+  return library.get();
+}
+
 }  // namespace
 
 bool OpenExtensionFile(lua_State* L, const std::string& path, ConsoleSink console,
@@ -37,10 +52,9 @@ bool OpenExtensionFile(lua_State* L, const std::string& path, ConsoleSink consol
       *error = "an extension is open in this Lua state already";
       return false;
     }
-    std::shared_ptr<ExtensionLibrary> library = ExtensionLibrary::Load(path, error);
-    if (!library) return false;
+    const ExtensionLibrary* library = Load(path, error);
+    if (library == nullptr) return false;
     StateServices* services = InstallServices(L, std::move(console));
-    services->library = library;
     int result = 0;
     if (!OpenExtension(L, library->open(), services, &result, error)) return false;
     services->closeOnCollect = library->close();

@@ -15,7 +15,9 @@ namespace vessa {
 // in `L`, as vessa does: its global tables appear (LibNoise for noisebind.so).
 // Its console messages go to `console` (kept but not shown when it is
 // empty: the `noise` table's messages() gives them). The extension is closed
-// and the file unloaded when the state closes. False, with the reason in
+// for the state when the state closes; the file stays loaded for the life of
+// the process, so that every state shares its instances and settings, as
+// vessa's states do. False, with the reason in
 // `error`, when the file cannot be loaded, the state has an extension open
 // already, or opening it failed. Never raises a Lua error.
 bool OpenExtensionFile(lua_State* L, const std::string& path, ConsoleSink console,

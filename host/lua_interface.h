@@ -29,9 +29,6 @@ class LuaTable;
 struct StateServices {
   explicit StateServices(ConsoleSink sink);
   ~StateServices();
-  // The extension file opened in the state, if the services keep it loaded:
-  // unloaded last, after the extension is closed.
-  std::shared_ptr<const void> library;
   ConsoleSink console;
   std::vector<std::unique_ptr<LuaTable>> tables;
   // Registry references of the closures, so that a function stored under

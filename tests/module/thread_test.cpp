@@ -20,7 +20,7 @@ namespace {
 constexpr int kPoints = 64;
 
 // Runs `code`; the error message, empty when it went well.
-std::string Run(lua_State* L, const std::string& code) {
+std::string RunLua(lua_State* L, const std::string& code) {
   if (luaL_loadstring(L, code.c_str()) == 0 && lua_pcall(L, 0, 0, 0) == 0) return {};
   std::string message = lua_tostring(L, -1) ? lua_tostring(L, -1) : "error";
   lua_pop(L, 1);
@@ -38,10 +38,10 @@ lua_State* OpenState(std::string* error) {
     return nullptr;
   }
 #else
-  *error = Run(L, "package.cpath = '" NOISEBIND_TEST_MODULE_DIR "/?.so'; require 'noisebind'");
+  *error = RunLua(L, "package.cpath = '" NOISEBIND_TEST_MODULE_DIR "/?.so'; require 'noisebind'");
 #endif
-  if (error->empty()) *error = Run(L, "dofile('" NOISEBIND_TEST_HAMMER "')");
-  if (error->empty()) *error = Run(L, "store_settings()");
+  if (error->empty()) *error = RunLua(L, "dofile('" NOISEBIND_TEST_HAMMER "')");
+  if (error->empty()) *error = RunLua(L, "store_settings()");
   if (error->empty()) return L;
   lua_close(L);
   return nullptr;
@@ -154,6 +154,30 @@ TEST_F(ThreadTest, StatesOpenedAndClosedWhileOthersCallDisturbNothing) {
     EXPECT_EQ(reports[i].error, "") << "thread " << i;
     EXPECT_EQ(reports[i].wrong, 0) << "thread " << i;
   }
+}
+
+// Every state of the process shares the instances, also with states that
+// were closed before it was opened.
+TEST(States, SettingsMadeInOneStateReachStatesOpenedAfterItClosed) {
+  std::string error;
+  lua_State* first = OpenState(&error);
+  ASSERT_NE(first, nullptr) << error;
+  ASSERT_EQ(
+      RunLua(first,
+             "LibNoise.M_Spheres.SetFrequency(3); value = LibNoise.M_Spheres.Calc(0.3, 0.2, 0.1)"),
+      "");
+  lua_getglobal(first, "value");
+  const double value = lua_tonumber(first, -1);
+  lua_close(first);
+  lua_State* second = OpenState(&error);
+  ASSERT_NE(second, nullptr) << error;
+  EXPECT_EQ(
+      RunLua(second,
+             "value = LibNoise.M_Spheres.Calc(0.3, 0.2, 0.1); LibNoise.M_Spheres.SetFrequency(1)"),
+      "");
+  lua_getglobal(second, "value");
+  EXPECT_EQ(lua_tonumber(second, -1), value);
+  lua_close(second);
 }
 
 }  // namespace
