@@ -94,7 +94,8 @@ install: build
 # $(PACKAGE_BUILD)/package/noisebind_<version>_<arch>.deb.
 PACKAGE_BUILD ?= build-package
 package: deps
-	cmake -S . -B $(PACKAGE_BUILD) $(CMAKE_FLAGS) -DCMAKE_INSTALL_PREFIX=/usr -DBUILD_TESTING=OFF
+	cmake -S . -B $(PACKAGE_BUILD) $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Release \
+	  -DCMAKE_INSTALL_PREFIX=/usr -DBUILD_TESTING=OFF
 	cmake --build $(PACKAGE_BUILD) -j $(JOBS)
 	cd $(PACKAGE_BUILD) && cpack
 

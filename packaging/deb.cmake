@@ -6,7 +6,7 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "noisebind developers <noisebind@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "coherent noise for Lua scripts: vessa, the extension, the Lua module and the SDK")
 set(CPACK_PACKAGE_DESCRIPTION
-    "The noisebind extension and its vessa host, the Lua module noisebind for LuaJIT and Lua 5.1 to 5.4 (require \"noisebind\"), and the host library with its headers, pkg-config file and CMake package for programs that embed LuaJIT.")
+    "The noisebind extension and its vessa host, the Lua module noisebind that LuaJIT and Lua 5.1 to 5.4 load with require, and the host library with its headers, pkg-config file and CMake package for programs that embed LuaJIT.")
 set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION libs)

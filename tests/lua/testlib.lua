@@ -38,6 +38,15 @@ function T.f32(x)
   return round_to_float(x)
 end
 
+-- The exit status from what os.execute returned: a wait status in Lua 5.1
+-- and LuaJIT without 5.2 compatibility; true or nil, "exit" or "signal",
+-- and a number from Lua 5.2 on.
+function T.exitstatus(result, how, code)
+  if type(result) == "number" then return math.floor(result / 256) end
+  if how == "signal" then return 128 + code end
+  return code or (result and 0 or 1)
+end
+
 function T.check(condition, message)
   if not condition then error(message or "check failed", 2) end
 end
@@ -101,11 +110,10 @@ function T.vessa(words)
   local command = { quote(os.getenv("VESSA") or "build/vessa") }
   for _, word in ipairs(words) do command[#command + 1] = quote(word) end
   local out, err = os.tmpname(), os.tmpname()
-  local status = os.execute(table.concat(command, " ") .. " >" .. out .. " 2>" .. err)
+  local status = T.exitstatus(os.execute(table.concat(command, " ") .. " >" .. out .. " 2>" .. err))
   local stdout, stderr = slurp(out), slurp(err)
   os.remove(out)
   os.remove(err)
-  if type(status) == "number" then status = math.floor(status / 256) end
   return status, stdout, stderr
 end
 
