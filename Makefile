@@ -50,6 +50,13 @@ bench-callgrind: build
 	rm -f $(BUILD)/bench/callgrind.out*
 	valgrind -q --tool=callgrind --callgrind-out-file=$(BUILD)/bench/callgrind.out \
 	  $(BUILD)/bench/noisebind_bench --callgrind $(BUILD)/bench/callgrind.out $(BENCH_FLAGS)
+	cmake --build $(BUILD) -j $(JOBS) --target noisebind_module_bench_lua5.4 noisebind_module_bench_luajit
+	for lua in lua5.4 luajit; do \
+	  echo; echo "== $$lua, require \"noisebind\""; \
+	  valgrind -q --tool=callgrind --callgrind-out-file=$(BUILD)/bench/callgrind.$$lua.out \
+	    $(BUILD)/bench/noisebind_module_bench_$$lua --callgrind $(BUILD)/bench/callgrind.$$lua.out \
+	    $(BENCH_FLAGS) || exit 1; \
+	done
 
 # Everything again under AddressSanitizer and UndefinedBehaviorSanitizer,
 # with vessa, the extension and the tests all instrumented.
