@@ -47,7 +47,7 @@ bench-callgrind: build
 	@tools/install-deps valgrind
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j $(JOBS) --target noisebind_bench
-	rm -f $(BUILD)/bench/callgrind.out*
+	rm -f $(BUILD)/bench/callgrind.*out*
 	valgrind -q --tool=callgrind --callgrind-out-file=$(BUILD)/bench/callgrind.out \
 	  $(BUILD)/bench/noisebind_bench --callgrind $(BUILD)/bench/callgrind.out $(BENCH_FLAGS)
 	cmake --build $(BUILD) -j $(JOBS) --target noisebind_module_bench_lua5.4 noisebind_module_bench_luajit
