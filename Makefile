@@ -43,8 +43,11 @@ test: build
 # What a call costs, side by side: the library call in a C++ loop (a), a
 # hand-written Lua C function (b) and the extension through vessa (c), in
 # ns per call. BENCH_FLAGS passes options, e.g. --rounds 31 --only SCurve3.
+# Then the module path: the same in lua5.4 and LuaJIT through require,
+# against a floor compiled for each, ending with one summary line.
 bench: build
 	$(BUILD)/bench/noisebind_bench $(BENCH_FLAGS)
+	@sh bench/module_summary.sh $(BUILD) $(BENCH_FLAGS)
 
 # The batch kernels (simd/) against libnoise's per-point loop on a 1024 x
 # 1024 plane, per instruction set; about a minute. SIMD_BENCH_FLAGS passes
@@ -60,9 +63,16 @@ bench-callgrind: build
 	@tools/install-deps valgrind
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j $(JOBS) --target noisebind_bench
-	rm -f $(BUILD)/bench/callgrind.out*
+	rm -f $(BUILD)/bench/callgrind.*out*
 	valgrind -q --tool=callgrind --callgrind-out-file=$(BUILD)/bench/callgrind.out \
 	  $(BUILD)/bench/noisebind_bench --callgrind $(BUILD)/bench/callgrind.out $(BENCH_FLAGS)
+	cmake --build $(BUILD) -j $(JOBS) --target noisebind_module_bench_lua5.4 noisebind_module_bench_luajit
+	for lua in lua5.4 luajit; do \
+	  echo; echo "== $$lua, require \"noisebind\""; \
+	  valgrind -q --tool=callgrind --callgrind-out-file=$(BUILD)/bench/callgrind.$$lua.out \
+	    $(BUILD)/bench/noisebind_module_bench_$$lua --callgrind $(BUILD)/bench/callgrind.$$lua.out \
+	    $(BENCH_FLAGS) || exit 1; \
+	done
 
 # Everything again under AddressSanitizer and UndefinedBehaviorSanitizer,
 # with vessa, the extension and the tests all instrumented.
@@ -71,19 +81,6 @@ test-sanitize: deps
 	cmake -S . -B $(SANITIZE_BUILD) $(CMAKE_FLAGS) -DNOISEBIND_SANITIZE=ON
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j $(JOBS)
-
-# The maps' worker threads under ThreadSanitizer: the engine's tests, and
-# the map and rendering scripts through vessa.
-TSAN_BUILD ?= build-tsan
-TSAN_RUN = TSAN_OPTIONS=halt_on_error=1
-.PHONY: test-tsan
-test-tsan: deps
-	cmake -S . -B $(TSAN_BUILD) $(CMAKE_FLAGS) -DNOISEBIND_THREAD_SANITIZE=ON
-	cmake --build $(TSAN_BUILD) -j $(JOBS) --target vessa maps_tests render_tests
-	$(TSAN_RUN) $(TSAN_BUILD)/tests/maps/maps_tests
-	$(TSAN_RUN) $(TSAN_BUILD)/tests/render/render_tests
-	$(TSAN_RUN) $(TSAN_BUILD)/vessa tests/lua/test_maps.lua
-	$(TSAN_RUN) $(TSAN_BUILD)/vessa tests/lua/test_render.lua
 
 # The load/unload cycles and a script run under valgrind's memcheck.
 VALGRIND_BUILD ?= build-valgrind
@@ -107,6 +104,45 @@ fuzz:
 	$(FUZZ_BUILD)/fuzz/script_calls_fuzzer -max_total_time=$(FUZZ_SECONDS) -timeout=10 \
 	  -print_final_stats=1 -artifact_prefix=$(FUZZ_BUILD)/artifacts/ \
 	  $(FUZZ_BUILD)/corpus fuzz/corpus
+
+# The SDK under PREFIX: vessa, the extension, the Lua modules in
+# lib/lua/<version>/, the host library with its headers, pkg-config and
+# CMake files.
+PREFIX ?= /usr/local
+.PHONY: install package test-package test-rockspec
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# The Debian package of all that, for /usr, built in a folder of its own:
+# $(PACKAGE_BUILD)/package/noisebind_<version>_<arch>.deb.
+PACKAGE_BUILD ?= build-package
+package: deps
+	cmake -S . -B $(PACKAGE_BUILD) $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Release \
+	  -DCMAKE_INSTALL_PREFIX=/usr -DBUILD_TESTING=OFF
+	cmake --build $(PACKAGE_BUILD) -j $(JOBS)
+	cd $(PACKAGE_BUILD) && cpack
+
+# Its contents, and its unpacked tree running a script.
+test-package: package
+	sh tests/sdk/check_deb.sh $$(ls $(PACKAGE_BUILD)/package/noisebind_*.deb)
+
+# The rockspec's own commands into temporary trees, for ROCK_LUAS.
+ROCK_LUAS ?= 5.1 5.2 5.3 5.4
+test-rockspec: deps
+	@tools/install-deps rocks
+	CMAKE_BUILD_PARALLEL_LEVEL=$(JOBS) sh tests/sdk/check_rockspec.sh $(ROCK_LUAS)
+
+# Everything that runs on several threads, under ThreadSanitizer, in a build
+# of its own (the tests labelled `threads`: states on several threads, the
+# maps' workers, rendering), with the suppressions of tests/module/tsan.supp
+# (see there why each is needed).
+TSAN_BUILD ?= build-tsan
+.PHONY: test-tsan
+test-tsan: deps
+	cmake -S . -B $(TSAN_BUILD) $(CMAKE_FLAGS) -DNOISEBIND_TSAN=ON
+	cmake --build $(TSAN_BUILD) -j $(JOBS) --target thread_tests vessa maps_tests render_tests
+	TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$(CURDIR)/tests/module/tsan.supp" \
+	  ctest --test-dir $(TSAN_BUILD) --output-on-failure -j $(JOBS) -L threads
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

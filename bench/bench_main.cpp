@@ -7,9 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "bench_state.h"
 #include "callgrind_probe.h"
-#include "host/extension_library.h"
-#include "host/script_host.h"
 #include "lua_loops.h"
 #include "maps_bench.h"
 #include "measure.h"
@@ -86,36 +85,18 @@ std::vector<const bench::Subject*> Chosen(const Options& options) {
 }
 
 int Run(const Options& options) {
-  std::string error;
-  const auto extension = vessa::ExtensionLibrary::Load(options.extension, &error);
-  if (!extension) {
-    std::fprintf(stderr, "noisebind_bench: %s\n", error.c_str());
-    return 1;
-  }
-  vessa::ScriptHost host(*extension, [](const char*) {});
-  int result = 0;
-  if (!host.OpenExtension(&result, &error)) {
-    std::fprintf(stderr, "noisebind_bench: the extension failed to open: %s\n", error.c_str());
-    return 1;
-  }
-  // The noise objects live in the `noise` table, as in vessa.
-  lua_State* L = host.lua();
-  lua_pushcfunction(L, noisebind::module::OpenNoiseTable);
-  if (lua_pcall(L, 0, 1, 0) != 0) {
-    std::fprintf(stderr, "noisebind_bench: no noise table: %s\n", lua_tostring(L, -1));
-    return 1;
-  }
-  lua_setglobal(L, "noise");
+  const bench::BenchState state(options.extension);
   const std::vector<const bench::Subject*> subjects = Chosen(options);
   const bool mapsOnly = options.only.size() == 1 && options.only.count("maps") == 1;
   if (mapsOnly)
-    return options.callgrind.empty() && !bench::RunMapsBench(host.lua(), options.mapRounds) ? 1 : 0;
+    return options.callgrind.empty() && !bench::RunMapsBench(state.lua(), options.mapRounds) ? 1
+                                                                                             : 0;
   if (subjects.empty()) {
     std::fprintf(stderr, "noisebind_bench: no function by that name\n");
     return 2;
   }
 
-  bench::LuaLoops lua(host.lua());
+  bench::LuaLoops lua(state.lua());
   std::vector<bench::Case> cases = bench::PrepareCases(lua, subjects, options.points);
   for (bench::Case& c : cases) bench::WarmUp(lua, c);
 
@@ -132,8 +113,11 @@ int Run(const Options& options) {
     return 0;
   }
 
-  std::printf("noisebind_bench: %zu functions, %zu points, %d rounds of ~%.0f ms per variant\n",
-              cases.size(), options.points, options.rounds, options.milliseconds);
+  std::printf(
+      "noisebind_bench: %zu functions, %zu points, %d rounds of ~%.0f ms per variant; c "
+      "through %s\n",
+      cases.size(), options.points, options.rounds, options.milliseconds,
+      bench::BenchState::Path());
   std::fflush(stdout);
   for (bench::Case& c : cases) bench::Calibrate(lua, c, options.milliseconds / 1000.0);
   // Round by round over every function, so that a slow spell of the machine
@@ -143,7 +127,7 @@ int Run(const Options& options) {
   }
   bench::PrintTimes(cases, options.rounds);
   if (options.mapRounds > 0 && options.only.empty() &&
-      !bench::RunMapsBench(host.lua(), options.mapRounds)) {
+      !bench::RunMapsBench(state.lua(), options.mapRounds)) {
     return 1;
   }
   return 0;

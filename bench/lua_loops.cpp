@@ -5,8 +5,10 @@
 namespace bench {
 namespace {
 
-// Counts, per function a trace starts in, the traces compiled and aborted.
+// Counts, per function a trace starts in, the traces compiled and aborted;
+// -1 for both in a Lua without a compiler.
 constexpr char kTraceAccount[] = R"(
+if not jit then return function() return -1, -1 end end
 local starts, compiled, aborted = {}, {}, {}
 jit.attach(function(what, trace, func)
   if what == "start" then

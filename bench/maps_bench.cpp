@@ -13,7 +13,6 @@
 
 #include "maps/parallel_rows.h"
 #include "measure.h"
-#include "module/noise_table.h"
 
 namespace bench {
 namespace {
@@ -92,9 +91,6 @@ bool SameValues(lua_State* L, const std::vector<double>& native, bool object) {
 }  // namespace
 
 bool RunMapsBench(lua_State* L, int rounds) {
-  lua_pushcfunction(L, noisebind::module::OpenNoiseTable);
-  lua_call(L, 0, 1);
-  lua_setglobal(L, "noise");
   // The shared Perlin keeps the library's defaults (6 octaves), as here.
   luaL_loadstring(L, kMapScript);
   const int chunk = lua_gettop(L);

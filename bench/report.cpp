@@ -42,7 +42,9 @@ void PrintRows(const std::vector<Row>& rows, const char* unit) {
     const TraceCount& c = row.c->traces[kBinding];
     char traces[32];
     std::snprintf(traces, sizeof(traces), "%d/%d", b.compiled, c.compiled);
-    if (b.aborted != 0 || c.aborted != 0) {
+    if (b.compiled < 0) {
+      std::snprintf(traces, sizeof(traces), "-");  // a Lua without a compiler
+    } else if (b.aborted != 0 || c.aborted != 0) {
       const std::size_t used = std::strlen(traces);
       std::snprintf(traces + used, sizeof(traces) - used, " (aborts %d/%d)", b.aborted, c.aborted);
     }

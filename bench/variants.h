@@ -26,9 +26,21 @@ inline double Arg(const Points& points, int k, std::size_t i) {
   return points.args[k][i];
 }
 
+// Lua's own argument error, in each Lua's way of making it.
+[[gnu::cold, gnu::noinline]] inline int FloorTypeError(lua_State* L, int index) {
+#if LUA_VERSION_NUM >= 504
+  return luaL_typeerror(L, index, "number");
+#elif LUA_VERSION_NUM >= 502
+  return luaL_argerror(L, index,
+                       lua_pushfstring(L, "number expected, got %s", luaL_typename(L, index)));
+#else
+  return luaL_typerror(L, index, "number");
+#endif
+}
+
 // Argument `index` of a Lua C function, which must have Lua type number.
 inline double FloorNumber(lua_State* L, int index) {
-  if (lua_type(L, index) != LUA_TNUMBER) luaL_typerror(L, index, "number");
+  if (lua_type(L, index) != LUA_TNUMBER) FloorTypeError(L, index);
   return lua_tonumber(L, index);
 }
 

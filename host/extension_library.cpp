@@ -46,7 +46,13 @@ std::string DefaultExtensionPath() {
   if (length <= 0) return kExtensionFileName;
   std::string self(buffer, static_cast<size_t>(length));
   const size_t slash = self.rfind('/');
-  return self.substr(0, slash + 1) + kExtensionFileName;
+  const std::string folder = self.substr(0, slash + 1);
+  const std::string beside = folder + kExtensionFileName;
+#ifdef NOISEBIND_INSTALLED_EXTENSION
+  // An installed program finds it where the installation put it.
+  if (access(beside.c_str(), F_OK) != 0) return folder + NOISEBIND_INSTALLED_EXTENSION;
+#endif
+  return beside;
 }
 
 }  // namespace vessa

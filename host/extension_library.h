@@ -32,7 +32,8 @@ class ExtensionLibrary {
   VessaCloseFunction m_close;
 };
 
-// The extension built beside the running program.
+// The extension beside the running program (where the build puts it), or,
+// when there is none, where an installation of the program puts it.
 std::string DefaultExtensionPath();
 
 }  // namespace vessa

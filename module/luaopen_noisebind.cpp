@@ -1,8 +1,11 @@
 // The Lua module: `local noise = require "noisebind"` in LuaJIT and Lua 5.1
 // to 5.4. The extension is linked in; the module opens it in the state as a
 // host would, silently, and returns the `noise` table.
+#include <dlfcn.h>
+
 #include <cstdio>
 #include <lua.hpp>
+#include <mutex>
 #include <string>
 
 #include "entry/entry_points.h"
@@ -44,6 +47,26 @@ bool OpenInState(lua_State* L, char* reason) {
 
 }  // namespace
 
+extern "C" __attribute__((visibility("default"))) int luaopen_noisebind(lua_State* L);
+
+namespace {
+
+// Lua unloads a C module when the last state that required it closes, which
+// would reset every shared instance. Kept loaded instead, the module behaves
+// as vessa's extension does: settings made in one state reach every state
+// opened later, in any thread.
+void StayLoaded() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    Dl_info self;
+    if (dladdr(reinterpret_cast<void*>(&luaopen_noisebind), &self) != 0 && self.dli_fname) {
+      dlopen(self.dli_fname, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+    }
+  });
+}
+
+}  // namespace
+
 extern "C" __attribute__((visibility("default"))) int luaopen_noisebind(lua_State* L) {
 #if LUA_VERSION_NUM == 502 || LUA_VERSION_NUM == 503
   // Lua 5.2 and 5.3 have enough functions in common to load each other's
@@ -60,6 +83,7 @@ extern "C" __attribute__((visibility("default"))) int luaopen_noisebind(lua_Stat
   vessa::GetRegistryValue(L, &kNoiseKey);
   if (!lua_isnil(L, -1)) return 1;
   lua_pop(L, 1);
+  StayLoaded();
   char reason[kReasonSize];
   if (!OpenInState(L, reason))
     return luaL_error(L, "noisebind: cannot open the extension: %s", reason);

@@ -5,6 +5,7 @@
 package.path = "tests/lua/?.lua;" .. package.path
 local T = require("testlib")
 local N = LibNoise
+local unpack = table.unpack or unpack
 local nan, inf = 0 / 0, math.huge
 
 -- Every published function with the kinds of its arguments.

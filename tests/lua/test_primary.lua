@@ -3,6 +3,7 @@ package.path = "tests/lua/?.lua;" .. package.path
 local T = require("testlib")
 local N = LibNoise
 local f32 = T.f32
+local unpack = table.unpack or unpack
 local latitudeError = "LibNoise ERROR: Invalid bounds for latitude given. They must be within 90 and -90 inclusive.\n"
 local longitudeError = "LibNoise ERROR: Invalid bounds for longitude given. They must be within 180 and -180 inclusive.\n"
 

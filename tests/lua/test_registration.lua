@@ -2,6 +2,7 @@
 package.path = "tests/lua/?.lua;" .. package.path
 local T = require("testlib")
 local N = LibNoise
+local unpack = table.unpack or unpack
 
 local tables = {
   Line = { "SetAttenuation", "SetStartPoint", "SetEndPoint", "SetModule", "Calc" },

@@ -1,7 +1,5 @@
 -- Small helpers for the script tests: checks that raise on failure, float
 -- rounding, and running vessa as a separate process.
-local ffi = require("ffi")
-
 local T = {}
 
 local function show(value)
@@ -15,9 +13,38 @@ local function same(a, b)
   return a == b or (a ~= a and b ~= b)
 end
 
+-- x rounded to single precision (to nearest, ties to even), in plain Lua
+-- for the Luas that have neither LuaJIT's ffi nor string.pack.
+local function round_to_float(x)
+  if x ~= x or x == 0 or x == math.huge or x == -math.huge then return x end
+  local mantissa, exponent = math.frexp(x)  -- x = mantissa * 2^exponent, 0.5 <= |mantissa| < 1
+  -- 24 significant bits, fewer for the subnormals below 2^-126.
+  local bits = math.min(24, exponent + 149)
+  if bits < 0 then return 0 * x end
+  local scaled = math.ldexp(mantissa, bits)
+  local rounded = math.floor(scaled + 0.5)
+  if rounded - scaled == 0.5 and rounded % 2 == 1 then rounded = rounded - 1 end
+  local y = math.ldexp(rounded, exponent - bits)
+  if math.abs(y) >= 2 ^ 128 then return x > 0 and math.huge or -math.huge end
+  return y
+end
+
+local has_ffi, ffi = pcall(require, "ffi")
+
 -- The value a script receives for x: results are single-precision numbers.
 function T.f32(x)
-  return tonumber(ffi.new("float", x))
+  if has_ffi then return tonumber(ffi.new("float", x)) end
+  if string.pack then return (string.unpack("f", string.pack("f", x))) end
+  return round_to_float(x)
+end
+
+-- The exit status from what os.execute returned: a wait status in Lua 5.1
+-- and LuaJIT without 5.2 compatibility; true or nil, "exit" or "signal",
+-- and a number from Lua 5.2 on.
+function T.exitstatus(result, how, code)
+  if type(result) == "number" then return math.floor(result / 256) end
+  if how == "signal" then return 128 + code end
+  return code or (result and 0 or 1)
 end
 
 function T.check(condition, message)
@@ -91,13 +118,12 @@ function T.sh(command, input)
     file:close()
   end
   local vessa = os.getenv("VESSA") or "build/vessa"
-  local status = os.execute("VESSA=" .. quote(vessa) .. " bash -c " .. quote(command) .. " <" ..
-                            stdin .. " >" .. out .. " 2>" .. err)
+  local status = T.exitstatus(os.execute("VESSA=" .. quote(vessa) .. " bash -c " .. quote(command) ..
+                                        " <" .. stdin .. " >" .. out .. " 2>" .. err))
   local stdout, stderr = slurp(out), slurp(err)
   os.remove(out)
   os.remove(err)
   if input then os.remove(stdin) end
-  if type(status) == "number" then status = math.floor(status / 256) end
   return status, stdout, stderr
 end
 

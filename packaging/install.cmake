@@ -1,0 +1,64 @@
+# What `cmake --install` and `make install` put under the prefix (the SDK),
+# and the Debian package `make package` makes of it. Every path is relative
+# to the prefix, so that the tree works wherever it is installed or unpacked.
+include(GNUInstallDirs)
+
+# Lua modules where each Lua looks for them: lib/lua/<version>/ under
+# /usr/local, and Debian's multiarch lib/<triplet>/lua/<version>/ under /usr,
+# which LuaJIT searches too.
+set(NOISEBIND_INSTALL_LUADIR ${CMAKE_INSTALL_LIBDIR}/lua CACHE STRING
+    "Where Lua modules go under the prefix, in a folder per Lua version")
+set(NOISEBIND_INSTALL_EXTDIR ${CMAKE_INSTALL_LIBDIR}/noisebind)
+set(NOISEBIND_INSTALL_INCLUDEDIR ${CMAKE_INSTALL_INCLUDEDIR}/noisebind)
+set(NOISEBIND_INSTALL_CMAKEDIR ${CMAKE_INSTALL_LIBDIR}/cmake/noisebind)
+
+# An installed vessa finds the extension from where it is itself.
+file(RELATIVE_PATH extension_from_bin /p/${CMAKE_INSTALL_BINDIR}
+     /p/${NOISEBIND_INSTALL_EXTDIR}/noisebind.so)
+target_compile_definitions(vessa_host PRIVATE NOISEBIND_INSTALLED_EXTENSION="${extension_from_bin}")
+
+install(TARGETS vessa RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS noisebind LIBRARY DESTINATION ${NOISEBIND_INSTALL_EXTDIR})
+foreach(version ${NOISEBIND_MODULE_VERSIONS})
+  install(TARGETS noisebind_module_${version}
+          LIBRARY DESTINATION ${NOISEBIND_INSTALL_LUADIR}/${version})
+endforeach()
+
+# The host library and the engine libraries of the script libraries, which
+# other folders add to NOISEBIND_LUA_LIBRARIES.
+get_property(engine_libraries GLOBAL PROPERTY NOISEBIND_LUA_LIBRARIES)
+set(sdk_libraries vessa_host ${engine_libraries})
+install(TARGETS ${sdk_libraries} ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
+
+# The host interface, the host library's headers, and the `noise` table's.
+install(FILES src/entry/host_interface.h src/entry/entry_points.h
+        DESTINATION ${NOISEBIND_INSTALL_INCLUDEDIR}/entry)
+file(GLOB host_headers CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/host/*.h)
+install(FILES ${host_headers} DESTINATION ${NOISEBIND_INSTALL_INCLUDEDIR}/host)
+install(FILES module/noise_table.h DESTINATION ${NOISEBIND_INSTALL_INCLUDEDIR}/module)
+install(DIRECTORY examples/embed/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples/embed)
+
+# pkg-config and CMake find the libraries by paths relative to their files.
+set(sdk_archives "")
+set(sdk_link_flags "")
+foreach(library ${sdk_libraries})
+  list(APPEND sdk_archives "\${_noisebind_prefix}/${CMAKE_INSTALL_LIBDIR}/$<TARGET_FILE_NAME:${library}>")
+  string(APPEND sdk_link_flags " \${libdir}/$<TARGET_FILE_NAME:${library}>")
+endforeach()
+file(RELATIVE_PATH pc_to_prefix /p/${CMAKE_INSTALL_LIBDIR}/pkgconfig /p)
+file(RELATIVE_PATH cmake_to_prefix /p/${NOISEBIND_INSTALL_CMAKEDIR} /p)
+foreach(file noisebind.pc noisebindConfig.cmake)
+  configure_file(packaging/${file}.in ${CMAKE_BINARY_DIR}/packaging/${file}.in @ONLY)
+  file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/packaging/${file}
+       INPUT ${CMAKE_BINARY_DIR}/packaging/${file}.in)
+endforeach()
+include(CMakePackageConfigHelpers)
+write_basic_package_version_file(${CMAKE_BINARY_DIR}/packaging/noisebindConfigVersion.cmake
+                                 COMPATIBILITY SameMajorVersion)
+install(FILES ${CMAKE_BINARY_DIR}/packaging/noisebind.pc
+        DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+install(FILES ${CMAKE_BINARY_DIR}/packaging/noisebindConfig.cmake
+              ${CMAKE_BINARY_DIR}/packaging/noisebindConfigVersion.cmake
+        DESTINATION ${NOISEBIND_INSTALL_CMAKEDIR})
+
+include(packaging/deb.cmake)

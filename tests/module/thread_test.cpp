@@ -1,0 +1,183 @@
+// Threads, each with a Lua state of its own, calling the same LibNoise
+// functions at once: every result must be the one a single thread gets.
+// Built for each PUC Lua, whose states require the Lua module, and for
+// LuaJIT, whose states open the extension file through the host library.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <lua.hpp>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "host/lua_compat.h"
+#ifdef NOISEBIND_TEST_EXTENSION
+#include "host/embed.h"
+#endif
+
+namespace {
+
+constexpr int kPoints = 64;
+
+// Runs `code`; the error message, empty when it went well.
+std::string RunLua(lua_State* L, const std::string& code) {
+  if (luaL_loadstring(L, code.c_str()) == 0 && lua_pcall(L, 0, 0, 0) == 0) return {};
+  std::string message = lua_tostring(L, -1) ? lua_tostring(L, -1) : "error";
+  lua_pop(L, 1);
+  return message;
+}
+
+// A state with LibNoise and the probes of hammer.lua; null, with the reason
+// in `error`, when that failed.
+lua_State* OpenState(std::string* error) {
+  lua_State* L = luaL_newstate();
+  luaL_openlibs(L);
+#ifdef NOISEBIND_TEST_EXTENSION
+  if (!vessa::OpenExtensionFile(L, NOISEBIND_TEST_EXTENSION, nullptr, error)) {
+    lua_close(L);
+    return nullptr;
+  }
+#else
+  *error = RunLua(L, "package.cpath = '" NOISEBIND_TEST_MODULE_DIR "/?.so'; require 'noisebind'");
+#endif
+  if (error->empty()) *error = RunLua(L, "dofile('" NOISEBIND_TEST_HAMMER "')");
+  if (error->empty()) *error = RunLua(L, "store_settings()");
+  if (error->empty()) return L;
+  lua_close(L);
+  return nullptr;
+}
+
+std::vector<double> ProbeValues(lua_State* L) {
+  lua_getglobal(L, "probe_values");
+  lua_pushnumber(L, kPoints);
+  lua_call(L, 1, 1);
+  std::vector<double> values(vessa::RawLength(L, -1));
+  for (size_t i = 0; i < values.size(); ++i) {
+    lua_rawgeti(L, -1, static_cast<int>(i) + 1);
+    values[i] = lua_tonumber(L, -1);
+    lua_pop(L, 1);
+  }
+  lua_pop(L, 1);
+  return values;
+}
+
+// hammer(values, rounds) in L: the number of wrong results, or -1 with the
+// error in `error`.
+long Hammer(lua_State* L, const std::vector<double>& values, int rounds, std::string* error) {
+  lua_getglobal(L, "hammer");
+  lua_createtable(L, static_cast<int>(values.size()), 0);
+  for (size_t i = 0; i < values.size(); ++i) {
+    lua_pushnumber(L, values[i]);
+    lua_rawseti(L, -2, static_cast<int>(i) + 1);
+  }
+  lua_pushnumber(L, rounds);
+  if (lua_pcall(L, 2, 1, 0) != 0) {
+    *error = lua_tostring(L, -1) ? lua_tostring(L, -1) : "error";
+    lua_pop(L, 1);
+    return -1;
+  }
+  const long wrong = static_cast<long>(lua_tonumber(L, -1));
+  lua_pop(L, 1);
+  return wrong;
+}
+
+// What one thread saw.
+struct Report {
+  long wrong = 0;
+  std::string error;
+};
+
+class ThreadTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string error;
+    lua_State* L = OpenState(&error);
+    ASSERT_NE(L, nullptr) << error;
+    m_values = ProbeValues(L);
+    lua_close(L);
+    ASSERT_EQ(m_values.size() % kPoints, 0u);
+    // Results are finite and vary, or the comparison would prove little.
+    ASSERT_NE(m_values.front(), m_values.back());
+  }
+
+  // A thread with its own state, `rounds` times over the points; counts
+  // `busy` down when done.
+  std::thread Hammering(Report* report, int rounds, std::atomic<int>* busy) {
+    return std::thread([this, report, rounds, busy] {
+      lua_State* L = OpenState(&report->error);
+      if (L != nullptr) {
+        report->wrong = Hammer(L, m_values, rounds, &report->error);
+        lua_close(L);
+      }
+      busy->fetch_sub(1);
+    });
+  }
+
+  std::vector<double> m_values;
+};
+
+TEST_F(ThreadTest, ThreadsWithStatesOfTheirOwnGetTheSingleThreadedResults) {
+  constexpr int kThreads = 6;
+  std::vector<Report> reports(kThreads);
+  std::vector<std::thread> threads;
+  std::atomic<int> busy{kThreads};
+  for (Report& report : reports) threads.push_back(Hammering(&report, 40, &busy));
+  for (std::thread& thread : threads) thread.join();
+  for (int i = 0; i < kThreads; ++i) {
+    EXPECT_EQ(reports[i].error, "") << "thread " << i;
+    EXPECT_EQ(reports[i].wrong, 0) << "thread " << i;
+  }
+}
+
+TEST_F(ThreadTest, StatesOpenedAndClosedWhileOthersCallDisturbNothing) {
+  constexpr int kThreads = 4;
+  std::vector<Report> reports(kThreads);
+  std::vector<std::thread> threads;
+  std::atomic<int> busy{kThreads};
+  for (Report& report : reports) threads.push_back(Hammering(&report, 30, &busy));
+  // Meanwhile states come and go: each opens the extension, makes calls
+  // and is closed, which closes the extension for it.
+  Report churn;
+  int cycles = 0;
+  for (; (cycles < 2 || busy.load() > 0) && churn.error.empty() && churn.wrong == 0; ++cycles) {
+    lua_State* L = OpenState(&churn.error);
+    if (L == nullptr) break;
+    churn.wrong =
+        Hammer(L, std::vector<double>(m_values.begin(), m_values.begin() + 11), 1, &churn.error);
+    lua_close(L);
+  }
+  for (std::thread& thread : threads) thread.join();
+  EXPECT_GT(cycles, 2);
+  EXPECT_EQ(churn.error, "");
+  EXPECT_EQ(churn.wrong, 0);
+  for (int i = 0; i < kThreads; ++i) {
+    EXPECT_EQ(reports[i].error, "") << "thread " << i;
+    EXPECT_EQ(reports[i].wrong, 0) << "thread " << i;
+  }
+}
+
+// Every state of the process shares the instances, also with states that
+// were closed before it was opened.
+TEST(States, SettingsMadeInOneStateReachStatesOpenedAfterItClosed) {
+  std::string error;
+  lua_State* first = OpenState(&error);
+  ASSERT_NE(first, nullptr) << error;
+  ASSERT_EQ(
+      RunLua(first,
+             "LibNoise.M_Spheres.SetFrequency(3); value = LibNoise.M_Spheres.Calc(0.3, 0.2, 0.1)"),
+      "");
+  lua_getglobal(first, "value");
+  const double value = lua_tonumber(first, -1);
+  lua_close(first);
+  lua_State* second = OpenState(&error);
+  ASSERT_NE(second, nullptr) << error;
+  EXPECT_EQ(
+      RunLua(second,
+             "value = LibNoise.M_Spheres.Calc(0.3, 0.2, 0.1); LibNoise.M_Spheres.SetFrequency(1)"),
+      "");
+  lua_getglobal(second, "value");
+  EXPECT_EQ(lua_tonumber(second, -1), value);
+  lua_close(second);
+}
+
+}  // namespace
