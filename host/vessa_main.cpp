@@ -9,13 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "host/embed.h"
 #include "host/extension_library.h"
 #include "host/interactive.h"
 #include "host/progress_bar.h"
 #include "host/script_host.h"
 #include "host/script_source.h"
 #include "host/vessa_options.h"
-#include "module/noise_table.h"
 
 namespace {
 
@@ -34,22 +34,6 @@ int Failure(const std::string& message) {
   std::fflush(stdout);
   std::fprintf(stderr, "vessa: %s\n", message.c_str());
   return kExitScriptError;
-}
-
-// Publishes the `noise` table as the global `noise`, its `image` as the
-// global `image`, and makes `require "noisebind"` give the same table.
-int PublishNoiseTable(lua_State* L) {
-  lua_pushcfunction(L, noisebind::module::OpenNoiseTable);
-  lua_call(L, 0, 1);
-  lua_pushvalue(L, -1);
-  lua_setglobal(L, "noise");
-  lua_getfield(L, -1, "image");
-  lua_setglobal(L, "image");
-  lua_getglobal(L, "package");
-  lua_getfield(L, -1, "loaded");
-  lua_pushvalue(L, -3);
-  lua_setfield(L, -2, "noisebind");
-  return 0;
 }
 
 void DropConsole(const char*) {}
@@ -80,10 +64,15 @@ std::unique_ptr<ScriptHost> OpenState(const Run& run, const std::string& arg0, i
   }
   host->services().progress = vessa::TerminalProgress();
   lua_State* L = host->lua();
-  if (lua_cpcall(L, PublishNoiseTable, nullptr) != 0) {
-    *status = Failure(std::string("cannot make the noise table: ") + lua_tostring(L, -1));
+  if (!vessa::PublishNoiseTable(L, &error)) {
+    *status = Failure("cannot make the noise table: " + error);
     return nullptr;
   }
+  // vessa's scripts have the image table as a global of its own, too.
+  lua_getglobal(L, "noise");
+  lua_getfield(L, -1, "image");
+  lua_setglobal(L, "image");
+  lua_pop(L, 1);
   if (run.options.sandbox && !host->Sandbox(&error)) {
     *status = Failure("cannot make the sandbox: " + error);
     return nullptr;
