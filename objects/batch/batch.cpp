@@ -10,12 +10,37 @@
 namespace noisebind::objects::batch {
 namespace {
 
+using namespace noise::module;
+
 // In the order of Kind.
 constexpr KindFunction kKinds[] = {
-    Abs,      Add,       Billow,   Blend,          Checkerboard, Clamp,     Const,
-    Curve,    Cylinders, Displace, Exponent,       Invert,       Max,       Min,
-    Multiply, Perlin,    Power,    RidgedMulti,    RotatePoint,  ScaleBias, ScalePoint,
-    Select,   Spheres,   Terrace,  TranslatePoint, Turbulence,   Voronoi,
+    batch::Abs,
+    batch::Add,
+    Generate<Billow>,
+    batch::Blend,
+    Generate<Checkerboard>,
+    batch::Clamp,
+    Generate<Const>,
+    batch::Curve,
+    Generate<Cylinders>,
+    batch::Displace,
+    batch::Exponent,
+    batch::Invert,
+    batch::Max,
+    batch::Min,
+    batch::Multiply,
+    Generate<Perlin>,
+    batch::Power,
+    Generate<RidgedMulti>,
+    batch::RotatePoint,
+    batch::ScaleBias,
+    batch::ScalePoint,
+    batch::Select,
+    Generate<Spheres>,
+    batch::Terrace,
+    batch::TranslatePoint,
+    batch::Turbulence,
+    Generate<Voronoi>,
 };
 static_assert(std::size(kKinds) == kKindCount);
 
@@ -42,8 +67,8 @@ void EvaluateBlocks(const Node& node, const double* x, const double* y, const do
 }  // namespace
 
 double* Scratch::Take() {
-  if (m_used == m_arrays.size()) m_arrays.emplace_back();
-  return m_arrays[m_used++].data();
+  if (m_used == m_arrays.size()) m_arrays.push_back(std::make_unique<Array>());
+  return m_arrays[m_used++]->data();
 }
 
 void Evaluator::Run(const Node& node, const Points& points, double* out) {

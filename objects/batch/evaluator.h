@@ -5,7 +5,8 @@
 
 #include <array>
 #include <cstddef>
-#include <deque>
+#include <memory>
+#include <vector>
 
 #include "noisebind/simd/points.h"
 #include "objects/batch/batch.h"
@@ -26,8 +27,10 @@ class Scratch {
   void GiveBack(std::size_t count) { m_used -= count; }
 
  private:
-  // A deque keeps earlier arrays in place as it grows.
-  std::deque<std::array<double, kBlockSize>> m_arrays;
+  using Array = std::array<double, kBlockSize>;
+  // Each array apart, so that earlier ones stay in place as the list grows;
+  // nothing is allocated before the first Take.
+  std::vector<std::unique_ptr<Array>> m_arrays;
   std::size_t m_used = 0;
 };
 

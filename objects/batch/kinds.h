@@ -4,19 +4,19 @@
 #ifndef NOISEBIND_OBJECTS_BATCH_KINDS_H
 #define NOISEBIND_OBJECTS_BATCH_KINDS_H
 
+#include <libnoise/module/module.h>
+
+#include "noisebind/simd/evaluate.h"
 #include "objects/batch/evaluator.h"
 
 namespace noisebind::objects::batch {
 
-// Generators (generators.cpp): the simd kernels.
-void Billow(const Node& node, const Points& points, double* out, Evaluator& evaluator);
-void Checkerboard(const Node& node, const Points& points, double* out, Evaluator& evaluator);
-void Const(const Node& node, const Points& points, double* out, Evaluator& evaluator);
-void Cylinders(const Node& node, const Points& points, double* out, Evaluator& evaluator);
-void Perlin(const Node& node, const Points& points, double* out, Evaluator& evaluator);
-void RidgedMulti(const Node& node, const Points& points, double* out, Evaluator& evaluator);
-void Spheres(const Node& node, const Points& points, double* out, Evaluator& evaluator);
-void Voronoi(const Node& node, const Points& points, double* out, Evaluator& evaluator);
+// Generators: the simd kernels, for M any of the eight classes they take.
+template <class M>
+void Generate(const Node& node, const Points& points, double* out, Evaluator&) {
+  if (const M* module = node.As<M>()) return simd::Evaluate(*module, points, out);
+  PointByPoint(node, points, out);
+}
 
 // Modifiers (modifiers.cpp): one source, value by value.
 void Abs(const Node& node, const Points& points, double* out, Evaluator& evaluator);
