@@ -10,7 +10,7 @@
 // path on the same points, in an order that turns with the round; the figures
 // are medians of the rounds, the ratios medians of per-round ratios. The
 // world graph (--only world) runs on size x size / 2 points of the unit
-// sphere, on the summaryIsa path, on one thread and on all of them.
+// sphere, on the path evaluations use, on one thread and on all of them.
 #include <libnoise/latlon.h>
 #include <libnoise/noise.h>
 
