@@ -46,7 +46,8 @@ bench: build
 	$(BUILD)/bench/noisebind_bench $(BENCH_FLAGS)
 
 # The batch kernels (simd/) against libnoise's per-point loop on a 1024 x
-# 1024 plane, per instruction set; about a minute. SIMD_BENCH_FLAGS passes
+# 1024 plane, per instruction set, then the world example's graph evaluated
+# in blocks (objects/batch/); about a minute. SIMD_BENCH_FLAGS passes
 # options, e.g. --rounds 3 --only Perlin.
 .PHONY: bench-simd
 bench-simd: build
