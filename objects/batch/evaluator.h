@@ -16,10 +16,10 @@ namespace noisebind::objects::batch {
 
 using simd::Points;
 
-// Arrays of kBlockSize doubles, taken and given back in stack order. They
-// are allocated the first time a graph needs them and reused for every
-// later block, so a whole evaluation allocates only while its first block
-// runs.
+// Arrays of kBlockSize doubles, taken and given back in stack order. Each
+// is allocated the first time the graph needs that many at once and reused
+// by every later block, so an evaluation allocates about as many arrays as
+// its graph holds at its deepest, whatever the number of points.
 class Scratch {
  public:
   // May throw std::bad_alloc.
@@ -76,7 +76,7 @@ class Evaluator {
 using KindFunction = void (*)(const Node& node, const Points& points, double* out,
                               Evaluator& evaluator);
 
-// Libnoise's own per-point GetValue over the block: for nodes whose module is
+// libnoise's own per-point GetValue over the block: for nodes whose module is
 // not the class their kind names.
 void PointByPoint(const Node& node, const Points& points, double* out);
 
