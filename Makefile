@@ -50,7 +50,8 @@ bench: build
 	@sh bench/module_summary.sh $(BUILD) $(BENCH_FLAGS)
 
 # The batch kernels (simd/) against libnoise's per-point loop on a 1024 x
-# 1024 plane, per instruction set; about a minute. SIMD_BENCH_FLAGS passes
+# 1024 plane, per instruction set, then the world example's graph evaluated
+# in blocks (objects/batch/); about a minute. SIMD_BENCH_FLAGS passes
 # options, e.g. --rounds 3 --only Perlin.
 .PHONY: bench-simd
 bench-simd: build

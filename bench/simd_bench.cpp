@@ -1,5 +1,6 @@
 // noisebind_simd_bench: what the batch kernels gain over libnoise's own
-// per-point GetValue on a plane map, one thread, per instruction-set path.
+// per-point GetValue on a plane map, one thread, per instruction-set path;
+// then the graph of examples/world.lua, evaluated a block at a time.
 //
 //   noisebind_simd_bench [--rounds N] [--size N] [--only NAME]
 //
@@ -7,7 +8,10 @@
 // (step 8 / size, as a map builder lays them), y = 0, every generator at its
 // default settings (6 octaves). Each round times the native loop and every
 // path on the same points, in an order that turns with the round; the figures
-// are medians of the rounds, the ratios medians of per-round ratios.
+// are medians of the rounds, the ratios medians of per-round ratios. The
+// world graph (--only world) runs on size x size / 2 points of the unit
+// sphere, on the path evaluations use, on one thread and on all of them.
+#include <libnoise/latlon.h>
 #include <libnoise/noise.h>
 
 #include <algorithm>
@@ -19,10 +23,12 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "noisebind/simd/evaluate.h"
 #include "noisebind/simd/isa.h"
+#include "world_graph.h"
 
 namespace {
 
@@ -103,6 +109,98 @@ double Median(std::vector<double> v) {
   return v.empty() ? 0.0 : v[v.size() / 2];
 }
 
+// Points of the unit sphere, row by row: `width` longitudes by width / 2
+// latitudes, cell centres, as examples/world.lua samples them.
+struct SphereGrid {
+  std::size_t width, height;
+  std::vector<double> x, y, z;
+};
+
+SphereGrid MakeSphereGrid(std::size_t width) {
+  SphereGrid grid{width, std::max<std::size_t>(1, width / 2), {}, {}, {}};
+  for (std::size_t row = 0; row < grid.height; ++row) {
+    const double lat = 90.0 - (static_cast<double>(row) + 0.5) / grid.height * 180.0;
+    for (std::size_t col = 0; col < grid.width; ++col) {
+      const double lon = -180.0 + (static_cast<double>(col) + 0.5) * 360.0 / grid.width;
+      double x, y, z;
+      noise::LatLonToXYZ(lat, lon, x, y, z);
+      grid.x.push_back(x);
+      grid.y.push_back(y);
+      grid.z.push_back(z);
+    }
+  }
+  return grid;
+}
+
+// Rows first to last, in blocks of one row, as a map builder would.
+void GraphRows(const noisebind::objects::Node& root, const SphereGrid& grid, std::size_t first,
+               std::size_t last, double* out) {
+  for (std::size_t row = first; row < last; ++row) {
+    const std::size_t at = row * grid.width;
+    root.GetValues(&grid.x[at], &grid.y[at], &grid.z[at], grid.width, out + at);
+  }
+}
+
+// The rows split evenly over `threads` threads, each writing its own.
+void GraphThreads(const noisebind::objects::Node& root, const SphereGrid& grid, unsigned threads,
+                  double* out) {
+  std::vector<std::thread> workers;
+  for (unsigned t = 0; t < threads; ++t) {
+    const std::size_t first = grid.height * t / threads;
+    const std::size_t last = grid.height * (t + 1) / threads;
+    workers.emplace_back(
+        [&root, &grid, first, last, out] { GraphRows(root, grid, first, last, out); });
+  }
+  for (std::thread& worker : workers) worker.join();
+}
+
+struct GraphFigures {
+  double ratio = 0.0;  // native / batch on one thread
+  bool same = true;
+};
+
+// The world graph: libnoise's own GetValue through the graph, point by
+// point, against the batch path on one thread and on every thread.
+GraphFigures BenchWorld(std::size_t width, int rounds) {
+  const noisebind::bench::WorldGraph world;
+  const noisebind::objects::Node& root = world.root();
+  const noise::module::Module& module = root.module();
+  const SphereGrid grid = MakeSphereGrid(width);
+  const std::size_t count = grid.x.size();
+  const unsigned threads = std::max(1u, std::thread::hardware_concurrency());
+  std::vector<double> native(count), batch(count), parallel(count);
+  std::vector<double> nativeNs, batchNs, parallelNs, ratios, parallelRatios;
+  for (int round = 0; round < rounds; ++round) {
+    const auto nativeLoop = [&] {
+      for (std::size_t i = 0; i < count; ++i) {
+        native[i] = module.GetValue(grid.x[i], grid.y[i], grid.z[i]);
+      }
+    };
+    // The native loop first in even rounds, last in odd ones.
+    double nativeSeconds = round % 2 == 0 ? Seconds(nativeLoop) : 0.0;
+    const double batchSeconds =
+        Seconds([&] { GraphRows(root, grid, 0, grid.height, batch.data()); });
+    const double parallelSeconds =
+        Seconds([&] { GraphThreads(root, grid, threads, parallel.data()); });
+    if (round % 2 != 0) nativeSeconds = Seconds(nativeLoop);
+    nativeNs.push_back(nativeSeconds * 1e9 / count);
+    batchNs.push_back(batchSeconds * 1e9 / count);
+    parallelNs.push_back(parallelSeconds * 1e9 / count);
+    ratios.push_back(nativeSeconds / batchSeconds);
+    parallelRatios.push_back(nativeSeconds / parallelSeconds);
+  }
+  GraphFigures figures;
+  figures.ratio = Median(ratios);
+  figures.same = SameValues(native, batch) && SameValues(native, parallel);
+  std::printf("\nworld graph (examples/world.lua), %zu x %zu sphere, ns per point, %s path\n",
+              grid.width, grid.height, noisebind::simd::IsaName(noisebind::simd::ActiveIsa()));
+  std::printf("%-13s %9s %9s %9s  %9s %9s\n", "graph", "native", "batch", "threads", "x batch",
+              "x threads");
+  std::printf("%-13s %9.2f %9.2f %9.2f  %8.2fx %8.2fx  (%u threads)\n", "world", Median(nativeNs),
+              Median(batchNs), Median(parallelNs), figures.ratio, Median(parallelRatios), threads);
+  return figures;
+}
+
 struct Options {
   int rounds = 5;
   std::size_t size = 1024;
@@ -151,6 +249,10 @@ int main(int argc, char** argv) {
   std::printf("\n");
 
   bool allSame = true;
+  // The summary's path: the one evaluations use unless forced (NOISEBIND_SIMD).
+  noisebind::simd::ResetIsa();
+  const Isa summaryIsa = noisebind::simd::ActiveIsa();
+  double perlinRatio = 0.0, voronoiRatio = 0.0;
   for (const Generator& g : Generators()) {
     if (!options.only.empty() && options.only != g.name) continue;
     std::vector<double> nativeNs;
@@ -181,8 +283,23 @@ int main(int argc, char** argv) {
     for (const auto& ns : pathNs) std::printf(" %9.2f", Median(ns));
     for (const auto& r : ratios) std::printf("  %8.2fx", Median(r));
     std::printf("\n");
+    for (std::size_t p = 0; p < paths.size(); ++p) {
+      if (paths[p] != summaryIsa) continue;
+      if (std::strcmp(g.name, "Perlin") == 0) perlinRatio = Median(ratios[p]);
+      if (std::strcmp(g.name, "Voronoi") == 0) voronoiRatio = Median(ratios[p]);
+    }
   }
   noisebind::simd::ResetIsa();
+  double graphRatio = 0.0;
+  if (options.only.empty() || options.only == "world") {
+    const GraphFigures world = BenchWorld(grid.size, options.rounds);
+    graphRatio = world.ratio;
+    allSame = allSame && world.same;
+  }
+  std::printf(
+      "\nsimd: perlin6 native/batch %.2f (%s); voronoi native/batch %.2f; "
+      "graph native/batch %.2f\n",
+      perlinRatio, noisebind::simd::IsaName(summaryIsa), voronoiRatio, graphRatio);
   if (!allSame) {
     std::printf("MISMATCH: a batch path differs from libnoise\n");
     return 1;

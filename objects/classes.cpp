@@ -18,8 +18,8 @@ using namespace noise::module;
 
 constexpr char kNotFinite[] = "must be a finite number";
 constexpr char kOctaves[] = "must be an integer from 1 to 30";
-constexpr char kAboveUpper[] = "must not be above upper";
-constexpr char kBelowLower[] = "must not be below lower";
+constexpr char kAboveUpper[] = "must be below upper";
+constexpr char kBelowLower[] = "must be above lower";
 constexpr char kRefused[] = "is refused by libnoise";
 constexpr char kNoMemory[] = "cannot be set: not enough memory";
 // The octave limit of Perlin, Billow and RidgedMulti (and so of the
@@ -69,12 +69,13 @@ const char* SetQuality(Node& node, double value) {
   return nullptr;
 }
 
-// Clamp and Select take both bounds at once; libnoise wants lower <= upper.
+// Clamp and Select take both bounds at once; libnoise asserts lower < upper
+// (equal bounds would abort the process).
 template <class M>
 const char* SetLower(Node& node, double value) {
   if (!std::isfinite(value)) return kNotFinite;
   M* module = node.MutableAs<M>();
-  if (value > module->GetUpperBound()) return kAboveUpper;
+  if (!(value < module->GetUpperBound())) return kAboveUpper;
   module->SetBounds(value, module->GetUpperBound());
   return nullptr;
 }
@@ -83,7 +84,7 @@ template <class M>
 const char* SetUpper(Node& node, double value) {
   if (!std::isfinite(value)) return kNotFinite;
   M* module = node.MutableAs<M>();
-  if (value < module->GetLowerBound()) return kBelowLower;
+  if (!(value > module->GetLowerBound())) return kBelowLower;
   module->SetBounds(module->GetLowerBound(), value);
   return nullptr;
 }

@@ -9,6 +9,8 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "objects/batch/batch.h"
+
 namespace noisebind::objects {
 namespace {
 
@@ -158,8 +160,12 @@ bool Node::Evaluable(std::string* why) const {
 
 void Node::GetValues(const double* x, const double* y, const double* z, std::size_t count,
                      double* out) const {
-  const noise::module::Module& evaluated = *m_module;
-  for (std::size_t i = 0; i < count; ++i) out[i] = evaluated.GetValue(x[i], y[i], z[i]);
+  // A single point (calc, the models) costs what libnoise's own call costs.
+  if (count == 1) {
+    *out = m_module->GetValue(*x, *y, *z);
+    return;
+  }
+  batch::Evaluate(*this, x, y, z, count, out);
 }
 
 }  // namespace noisebind::objects

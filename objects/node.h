@@ -107,7 +107,10 @@ class Node {
   bool Evaluable(std::string* why) const;
 
   // Values at `count` points: each exactly module().GetValue(x[i], y[i],
-  // z[i]). Reads the graph only. Overrides must give the same doubles.
+  // z[i]), the whole graph evaluated a block of points at a time (see
+  // objects/batch/batch.h); `out` may be one of x, y and z but must not
+  // overlap them otherwise. Reads the graph only; never throws. Overrides
+  // must give the same doubles.
   virtual void GetValues(const double* x, const double* y, const double* z, std::size_t count,
                          double* out) const;
 

@@ -38,9 +38,12 @@ TEST(Settings, RefusedValuesChangeNothing) {
       {Kind::kTurbulence, "roughness", 31, "must be an integer from 1 to 30"},
       {Kind::kPerlin, "frequency", kNaN, "must be a finite number"},
       {Kind::kVoronoi, "displacement", -kInf, "must be a finite number"},
-      {Kind::kClamp, "lower", 1.5, "must not be above upper"},
-      {Kind::kClamp, "upper", -1.5, "must not be below lower"},
-      {Kind::kSelect, "lower", 2, "must not be above upper"},
+      {Kind::kClamp, "lower", 1.5, "must be below upper"},
+      {Kind::kClamp, "upper", -1.5, "must be above lower"},
+      {Kind::kSelect, "lower", 2, "must be below upper"},
+      // Equal bounds: libnoise asserts lower < upper and would abort.
+      {Kind::kClamp, "lower", 1, "must be below upper"},
+      {Kind::kSelect, "upper", -1, "must be above lower"},
       {Kind::kSelect, "upper", kNaN, "must be a finite number"},
   };
   for (const Refusal& r : refusals) {
@@ -88,7 +91,7 @@ TEST_F(Binding, ConstructorTablesApplyInTheClassesOrder) {
   Run("s = noise.Select(nil, nil, nil, { falloff = 0.75, upper = 5, lower = 4 })");
   EXPECT_EQ(Number("s.falloff"), 0.5);
   EXPECT_EQ(Error("noise.Clamp(nil, { lower = 4, upper = 3 })"),
-            "Clamp.lower must not be above upper, got 4");
+            "Clamp.lower must be below upper, got 4");
 }
 
 TEST_F(Binding, QualityTakesNamesAndLibNoiseCodes) {

@@ -1,0 +1,101 @@
+#include "objects/batch/batch.h"
+
+#include <algorithm>
+#include <iterator>
+#include <new>
+
+#include "objects/batch/evaluator.h"
+#include "objects/batch/kinds.h"
+
+namespace noisebind::objects::batch {
+namespace {
+
+using namespace noise::module;
+
+// In the order of Kind.
+constexpr KindFunction kKinds[] = {
+    batch::Abs,
+    batch::Add,
+    Generate<Billow>,
+    batch::Blend,
+    Generate<Checkerboard>,
+    batch::Clamp,
+    Generate<Const>,
+    batch::Curve,
+    Generate<Cylinders>,
+    batch::Displace,
+    batch::Exponent,
+    batch::Invert,
+    batch::Max,
+    batch::Min,
+    batch::Multiply,
+    Generate<Perlin>,
+    batch::Power,
+    Generate<RidgedMulti>,
+    batch::RotatePoint,
+    batch::ScaleBias,
+    batch::ScalePoint,
+    batch::Select,
+    Generate<Spheres>,
+    batch::Terrace,
+    batch::TranslatePoint,
+    batch::Turbulence,
+    Generate<Voronoi>,
+};
+static_assert(std::size(kKinds) == kKindCount);
+
+// Counts in `done` the points whose values are in `out`.
+void EvaluateBlocks(const Node& node, const double* x, const double* y, const double* z,
+                    std::size_t count, double* out, std::size_t& done) {
+  Evaluator evaluator;
+  // Where the output is one of the coordinate arrays, each block goes
+  // through a scratch array first, so no point is read after it is written.
+  const bool inPlace = out == x || out == y || out == z;
+  for (std::size_t start = 0; start < count; start += kBlockSize) {
+    const Points points{x + start, y + start, z + start, std::min(kBlockSize, count - start)};
+    if (inPlace) {
+      Arrays<1> staged(evaluator.scratch());
+      evaluator.Run(node, points, staged[0]);
+      std::copy_n(staged[0], points.count, out + start);
+    } else {
+      evaluator.Run(node, points, out + start);
+    }
+    done = start + points.count;
+  }
+}
+
+}  // namespace
+
+double* Scratch::Take() {
+  if (m_used == m_arrays.size()) m_arrays.push_back(std::make_unique<Array>());
+  return m_arrays[m_used++]->data();
+}
+
+void Evaluator::Run(const Node& node, const Points& points, double* out) {
+  // Evaluable graphs never go deeper; this bounds the recursion regardless.
+  if (m_depth >= kMaxGraphDepth) return PointByPoint(node, points, out);
+  ++m_depth;
+  kKinds[static_cast<int>(node.kind())](node, points, out, *this);
+  --m_depth;
+}
+
+void PointByPoint(const Node& node, const Points& points, double* out) {
+  const noise::module::Module& module = node.module();
+  for (std::size_t i = 0; i < points.count; ++i) {
+    out[i] = module.GetValue(points.x[i], points.y[i], points.z[i]);
+  }
+}
+
+void Evaluate(const Node& node, const double* x, const double* y, const double* z,
+              std::size_t count, double* out) noexcept {
+  std::size_t done = 0;
+  try {
+    EvaluateBlocks(node, x, y, z, count, out, done);
+  } catch (const std::bad_alloc&) {
+    // The rest point by point: the block that failed has changed no
+    // coordinate (an in-place block is staged), so it can start again.
+    PointByPoint(node, {x + done, y + done, z + done, count - done}, out + done);
+  }
+}
+
+}  // namespace noisebind::objects::batch

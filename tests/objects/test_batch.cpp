@@ -1,0 +1,166 @@
+// Whole graphs evaluated a block at a time give libnoise's own GetValue bit
+// for bit: every kind at the root of random graphs with random settings, on
+// every instruction-set path the processor runs.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <thread>
+#include <vector>
+
+#include "noisebind/simd/isa.h"
+#include "objects/batch/batch.h"
+#include "random_graph.h"
+
+namespace noisebind::objects::testing {
+namespace {
+
+using simd::Isa;
+
+std::vector<Isa> Paths() {
+  std::vector<Isa> paths;
+  for (Isa isa : {Isa::portable, Isa::avx2, Isa::avx512}) {
+    if (simd::IsaSupported(isa)) paths.push_back(isa);
+  }
+  return paths;
+}
+
+std::vector<double> Expected(const Node& node, const Cloud& cloud) {
+  std::vector<double> values(cloud.size());
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    values[i] = node.module().GetValue(cloud.x[i], cloud.y[i], cloud.z[i]);
+  }
+  return values;
+}
+
+class BatchGraphs : public ::testing::Test {
+ protected:
+  void TearDown() override { simd::ResetIsa(); }
+
+  // The batch values of `node` on every path against `expected`; returns how
+  // many values were compared.
+  std::size_t Compare(const Node& node, const Cloud& cloud, const std::vector<double>& expected) {
+    std::size_t compared = 0;
+    for (Isa isa : Paths()) {
+      EXPECT_TRUE(simd::ForceIsa(isa));
+      // Exactly the size asked for, so that AddressSanitizer sees any overrun.
+      std::vector<double> batch(cloud.size());
+      node.GetValues(cloud.x.data(), cloud.y.data(), cloud.z.data(), cloud.size(), batch.data());
+      for (std::size_t i = 0; i < batch.size(); ++i) {
+        if (SameValue(expected[i], batch[i])) continue;
+        if (m_reported++ < 6) {
+          ADD_FAILURE() << GraphMaker::Describe(node) << " on " << simd::IsaName(isa)
+                        << " at point " << i << " (" << Bits(cloud.x[i]) << ", " << Bits(cloud.y[i])
+                        << ", " << Bits(cloud.z[i]) << "): libnoise " << Bits(expected[i])
+                        << ", batch " << Bits(batch[i]);
+        }
+      }
+      compared += batch.size();
+    }
+    return compared;
+  }
+
+  int m_reported = 0;
+};
+
+// Over a million values on each path: every kind at the root, graphs up to
+// four levels deep, block counts of every remainder, a few edge points.
+TEST_F(BatchGraphs, RandomGraphsOfEveryKind) {
+  constexpr int kGraphsPerKind = 64;
+  GraphMaker maker(20261208);
+  std::size_t compared = 0;
+  for (int k = 0; k < kKindCount; ++k) {
+    for (int draw = 0; draw < kGraphsPerKind; ++draw) {
+      const Node& root = maker.Make(static_cast<Kind>(k), 1 + draw % 4);
+      std::string why;
+      ASSERT_TRUE(root.Evaluable(&why)) << why;
+      const std::size_t count = std::uniform_int_distribution<std::size_t>(1, 1200)(maker.rng());
+      const Cloud cloud = maker.Points(count, draw % 3 == 0 ? 0.2 : 0.01);
+      compared += Compare(root, cloud, Expected(root, cloud));
+    }
+  }
+  EXPECT_GT(compared, 1000000 * Paths().size());
+}
+
+// Settings at their extremes on single nodes over generators with
+// values of every kind (NaN and infinities included) at their inputs.
+TEST_F(BatchGraphs, ModifiersAndCombinersOnEdgeValues) {
+  constexpr double kInf = std::numeric_limits<double>::infinity();
+  GraphMaker maker(5);
+  // A Const of each value, and Spheres (NaN at infinite points) among them.
+  const double inputs[] = {0.0, -0.0, 1.0, -1.0, 0.25, -3.0, 1e300, -1e300, 1e-320};
+  for (int k = 0; k < kKindCount; ++k) {
+    const Kind kind = static_cast<Kind>(k);
+    if (ClassOf(kind).sourceCount == 0) continue;
+    for (int draw = 0; draw < 16; ++draw) {
+      Node& root = maker.Make(kind, 1);
+      for (int s = 0; s < root.SourceCount(); ++s) {
+        Node& source = maker.Make(draw % 4 == 0 ? Kind::kSpheres : Kind::kConst, 0);
+        SetField(source, *FindField(ClassOf(source.kind()), draw % 4 == 0 ? "frequency" : "value"),
+                 inputs[(draw + s * 3) % std::size(inputs)]);
+        ASSERT_EQ(root.SetSource(s, &source), SourceStatus::kDone);
+      }
+      Cloud cloud = maker.Points(40, 0.5);
+      cloud.x[0] = kInf;
+      Compare(root, cloud, Expected(root, cloud));
+    }
+  }
+}
+
+// Graphs as deep as evaluable graphs get, through every transformer and a
+// selector on the way, in one block and across several.
+TEST_F(BatchGraphs, DeepestGraphs) {
+  GraphMaker maker(11);
+  const Kind chain[] = {Kind::kScalePoint, Kind::kSelect,      Kind::kTranslatePoint,
+                        Kind::kAbs,        Kind::kRotatePoint, Kind::kAdd};
+  Node* top = &maker.Make(Kind::kPerlin, 0);
+  for (int level = 1; level < kMaxGraphDepth; ++level) {
+    Node& next = maker.Make(chain[level % std::size(chain)], 1);
+    ASSERT_EQ(next.SetSource(0, top), SourceStatus::kDone);
+    top = &next;
+  }
+  std::string why;
+  ASSERT_TRUE(top->Evaluable(&why)) << why;
+  const Cloud cloud = maker.Points(300, 0.05);
+  Compare(*top, cloud, Expected(*top, cloud));
+}
+
+// Output into one of the coordinate arrays: every point read before its
+// value is written, across block boundaries.
+TEST_F(BatchGraphs, OutputOverCoordinates) {
+  GraphMaker maker(3);
+  for (int draw = 0; draw < 12; ++draw) {
+    // Roots that write their output before they read the last coordinate.
+    const Kind roots[] = {Kind::kAdd, Kind::kSelect, Kind::kBlend};
+    const Node& root = maker.Make(roots[draw % 3], 3);
+    Cloud cloud = maker.Points(batch::kBlockSize * 2 + 17, 0.02);
+    const std::vector<double> expected = Expected(root, cloud);
+    std::vector<double>& target = draw % 3 == 0 ? cloud.x : draw % 3 == 1 ? cloud.y : cloud.z;
+    root.GetValues(cloud.x.data(), cloud.y.data(), cloud.z.data(), cloud.size(), target.data());
+    for (std::size_t i = 0; i < target.size(); ++i) {
+      ASSERT_TRUE(SameValue(expected[i], target[i])) << "point " << i << " of draw " << draw;
+    }
+  }
+}
+
+// Threads evaluate one graph at once; each gets libnoise's values.
+TEST_F(BatchGraphs, SeveralThreadsOnOneGraph) {
+  GraphMaker maker(17);
+  const Node& root = maker.Make(Kind::kSelect, 4);
+  const Cloud cloud = maker.Points(3000, 0.01);
+  const std::vector<double> expected = Expected(root, cloud);
+  std::vector<std::vector<double>> results(4, std::vector<double>(cloud.size()));
+  std::vector<std::thread> threads;
+  for (auto& out : results) {
+    threads.emplace_back([&] {
+      root.GetValues(cloud.x.data(), cloud.y.data(), cloud.z.data(), cloud.size(), out.data());
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
+  for (const auto& out : results) {
+    for (std::size_t i = 0; i < out.size(); ++i) ASSERT_TRUE(SameValue(expected[i], out[i]));
+  }
+}
+
+}  // namespace
+}  // namespace noisebind::objects::testing
