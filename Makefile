@@ -44,10 +44,12 @@ test: build
 # hand-written Lua C function (b) and the extension through vessa (c), in
 # ns per call. BENCH_FLAGS passes options, e.g. --rounds 31 --only SCurve3.
 # Then the module path: the same in lua5.4 and LuaJIT through require,
-# against a floor compiled for each, ending with one summary line.
+# against a floor compiled for each, ending with one summary line; then the
+# batch kernels and the world graph (bench-simd).
 bench: build
 	$(BUILD)/bench/noisebind_bench $(BENCH_FLAGS)
 	@sh bench/module_summary.sh $(BUILD) $(BENCH_FLAGS)
+	$(BUILD)/bench/noisebind_simd_bench $(SIMD_BENCH_FLAGS)
 
 # The batch kernels (simd/) against libnoise's per-point loop on a 1024 x
 # 1024 plane, per instruction set, then the world example's graph evaluated
