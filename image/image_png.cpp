@@ -9,16 +9,16 @@ namespace vessa {
 
 // libpng's simplified interface keeps its setjmp and longjmp to itself: no
 // frame of ours lies between them, so no C++ object can be skipped.
-bool EncodePng(const ImageBuffer& image, std::FILE* file, char* reason, std::size_t reasonSize) {
+bool WritePng(std::FILE* file, std::uint32_t width, std::uint32_t height, std::uint32_t format,
+              const void* pixels, std::int32_t stride, char* reason, std::size_t reasonSize) {
   png_image png;
   std::memset(&png, 0, sizeof png);
   png.version = PNG_IMAGE_VERSION;
-  png.width = image.width;
-  png.height = image.height;
-  png.format = PNG_FORMAT_RGB;
+  png.width = width;
+  png.height = height;
+  png.format = format;
   errno = 0;
-  const auto stride = static_cast<png_int_32>(image.width * kBytesPerPixel);
-  if (png_image_write_to_stdio(&png, file, 0, image.pixels, stride, nullptr) != 0 &&
+  if (png_image_write_to_stdio(&png, file, 0, pixels, stride, nullptr) != 0 &&
       std::fflush(file) == 0) {
     return true;
   }
@@ -27,6 +27,12 @@ bool EncodePng(const ImageBuffer& image, std::FILE* file, char* reason, std::siz
   std::snprintf(reason, reasonSize, "%s", why);
   png_image_free(&png);
   return false;
+}
+
+bool EncodePng(const ImageBuffer& image, std::FILE* file, char* reason, std::size_t reasonSize) {
+  const auto stride = static_cast<std::int32_t>(image.width * kBytesPerPixel);
+  return WritePng(file, image.width, image.height, PNG_FORMAT_RGB, image.pixels, stride, reason,
+                  reasonSize);
 }
 
 }  // namespace vessa

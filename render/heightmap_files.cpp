@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "image/atomic_file.h"
+#include "image/image_png.h"
 
 namespace noisebind::render {
 namespace {
@@ -27,24 +28,11 @@ void Reason(const char* text, char* reason, std::size_t reasonSize) {
   std::snprintf(reason, reasonSize, "%s", text);
 }
 
-// libpng's simplified interface keeps its setjmp and longjmp to itself.
+// Linear 16-bit grey is written as it is, without conversion.
 bool WriteGreyPng(std::FILE* file, const void* data, char* reason, std::size_t reasonSize) {
   const auto& grey = *static_cast<const GreyImage*>(data);
-  png_image png;
-  std::memset(&png, 0, sizeof png);
-  png.version = PNG_IMAGE_VERSION;
-  png.width = grey.width;
-  png.height = grey.height;
-  // Linear 16-bit grey is written as it is, without conversion.
-  png.format = PNG_FORMAT_LINEAR_Y;
-  errno = 0;
-  if (png_image_write_to_stdio(&png, file, 0, grey.levels, 0, nullptr) != 0 &&
-      std::fflush(file) == 0) {
-    return true;
-  }
-  Reason(std::ferror(file) && errno != 0 ? std::strerror(errno) : png.message, reason, reasonSize);
-  png_image_free(&png);
-  return false;
+  return vessa::WritePng(file, grey.width, grey.height, PNG_FORMAT_LINEAR_Y, grey.levels, 0, reason,
+                         reasonSize);
 }
 
 // The row buffer is made before the file, so that writing cannot throw.

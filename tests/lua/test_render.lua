@@ -10,12 +10,7 @@ local function ramp(width, height)
   return noise.grid(N.InterpolateLinear, { 0, 1, width }, { 0, 1, height or 1 }, 0)
 end
 
-local function read(path)
-  local file = assert(io.open(path, "rb"))
-  local contents = file:read("*a")
-  file:close()
-  return contents
-end
+local read = T.read
 
 local function errorOf(f, ...)
   local ok, message = pcall(f, ...)
