@@ -93,8 +93,9 @@ test-valgrind:
 	cmake --build $(VALGRIND_BUILD) -j $(JOBS)
 	ctest --test-dir $(VALGRIND_BUILD) --output-on-failure -L valgrind
 
-# Builds the script-call fuzzer with clang and runs it for FUZZ_SECONDS on
-# one worker; new inputs go to $(FUZZ_BUILD)/corpus, findings to
+# Builds the script-call fuzzer and the batch-kernel fuzzer with clang and
+# runs each for FUZZ_SECONDS on one worker; new inputs go to
+# $(FUZZ_BUILD)/corpus and $(FUZZ_BUILD)/batch_corpus, findings to
 # $(FUZZ_BUILD)/artifacts, and any finding fails.
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
@@ -102,11 +103,14 @@ fuzz:
 	@tools/install-deps build fuzz
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) $(CMAKE_FLAGS) -DNOISEBIND_SANITIZE=ON \
 	  -DNOISEBIND_FUZZ=ON
-	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target script_calls_fuzzer
-	mkdir -p $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/artifacts
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target script_calls_fuzzer batch_kernels_fuzzer
+	mkdir -p $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/batch_corpus $(FUZZ_BUILD)/artifacts
 	$(FUZZ_BUILD)/fuzz/script_calls_fuzzer -max_total_time=$(FUZZ_SECONDS) -timeout=10 \
 	  -print_final_stats=1 -artifact_prefix=$(FUZZ_BUILD)/artifacts/ \
 	  $(FUZZ_BUILD)/corpus fuzz/corpus
+	$(FUZZ_BUILD)/fuzz/batch_kernels_fuzzer -max_total_time=$(FUZZ_SECONDS) -timeout=10 \
+	  -print_final_stats=1 -artifact_prefix=$(FUZZ_BUILD)/artifacts/batch- \
+	  $(FUZZ_BUILD)/batch_corpus fuzz/batch_corpus
 
 # The SDK under PREFIX: vessa, the extension, the Lua modules in
 # lib/lua/<version>/, the host library with its headers, pkg-config and
@@ -143,7 +147,8 @@ TSAN_BUILD ?= build-tsan
 .PHONY: test-tsan
 test-tsan: deps
 	cmake -S . -B $(TSAN_BUILD) $(CMAKE_FLAGS) -DNOISEBIND_TSAN=ON
-	cmake --build $(TSAN_BUILD) -j $(JOBS) --target thread_tests vessa maps_tests render_tests
+	cmake --build $(TSAN_BUILD) -j $(JOBS) --target thread_tests vessa maps_tests render_tests \
+	  simd_tests
 	TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$(CURDIR)/tests/module/tsan.supp" \
 	  ctest --test-dir $(TSAN_BUILD) --output-on-failure -j $(JOBS) -L threads
 

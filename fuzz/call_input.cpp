@@ -43,14 +43,6 @@ FakeArg ReadArg(ByteReader& reader, bool wantBoolean) {
 
 }  // namespace
 
-double ByteReader::RawDouble() {
-  std::uint8_t bytes[sizeof(double)];
-  for (std::uint8_t& byte : bytes) byte = Byte();
-  double value;
-  std::memcpy(&value, bytes, sizeof(value));
-  return value;
-}
-
 const std::vector<double>& SpecialNumbers() {
   constexpr double inf = std::numeric_limits<double>::infinity();
   static const std::vector<double> numbers = {std::nan(""),  -std::nan(""), inf,

@@ -8,25 +8,12 @@
 #include <cstdint>
 #include <vector>
 
+#include "byte_reader.h"
 #include "fake_host.h"
 
 namespace noisebind::fuzz {
 
 using testing::FakeArg;
-
-class ByteReader {
- public:
-  ByteReader(const std::uint8_t* data, std::size_t size) : m_data(data), m_size(size) {}
-  bool Empty() const { return m_offset >= m_size; }
-  // 0 once the input is used up.
-  std::uint8_t Byte() { return m_offset < m_size ? m_data[m_offset++] : 0; }
-  double RawDouble();
-
- private:
-  const std::uint8_t* m_data;
-  std::size_t m_size;
-  std::size_t m_offset = 0;
-};
 
 struct CallInput {
   std::size_t function;  // index among the published functions

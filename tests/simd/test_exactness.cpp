@@ -92,6 +92,33 @@ TEST_P(Exactness, VoronoiAroundTheEndsOfInt32) {
   }
 }
 
+// Floor and truncation are built from additions on the portable path: whole
+// and half numbers, their neighbours, and magnitudes up to where every double
+// is whole, with both signs, through every generator that rounds.
+TEST_P(Exactness, AroundRoundingBoundaries) {
+  Cloud cloud;
+  for (double whole : {0.0, 1.0, 2.0, 3.0, 1e6, 1073741823.0, 2147483647.0, 4503599627370495.0,
+                       4503599627370496.0, 9007199254740992.0}) {
+    for (double offset : {0.0, 0.25, 0.5, 0.75}) {
+      const double base = whole + offset;
+      for (double value : {base, std::nextafter(base, 0.0), std::nextafter(base, HUGE_VAL)}) {
+        for (double sign : {1.0, -1.0}) {
+          cloud.x.push_back(sign * value);
+          cloud.y.push_back(0.0);
+          cloud.z.push_back(offset);
+        }
+      }
+    }
+  }
+  for (const char* name : {"Perlin", "Voronoi", "Spheres", "Cylinders", "Checkerboard"}) {
+    for (double frequency : {1.0, 0.5, 3.0}) {
+      GeneratorSettings settings;
+      settings.frequency = frequency;
+      ExpectLibraryValues(SubjectNamed(name), settings, cloud);
+    }
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Paths, Exactness, ::testing::Values(Isa::portable, Isa::avx2, Isa::avx512),
                          PathName);
 

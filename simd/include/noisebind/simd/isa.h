@@ -11,7 +11,7 @@ namespace noisebind::simd {
 
 // Every path gives the same bits; they differ only in speed.
 enum class Isa {
-  portable,  // plain C++, one point at a time: any processor
+  portable,  // any processor: SSE2 (two points at a time) on x86-64, else plain C++
   avx2,      // four points at a time
   avx512,    // eight points at a time (AVX-512 F, VL and DQ)
 };

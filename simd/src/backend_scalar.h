@@ -1,12 +1,12 @@
-// One point at a time in plain C++: the path for any processor.
-#ifndef NOISEBIND_SIMD_BACKEND_PORTABLE_H
-#define NOISEBIND_SIMD_BACKEND_PORTABLE_H
+// One point at a time in plain C++: the portable path off x86-64.
+#ifndef NOISEBIND_SIMD_BACKEND_SCALAR_H
+#define NOISEBIND_SIMD_BACKEND_SCALAR_H
 
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 
-namespace noisebind::simd::detail::portable {
+namespace noisebind::simd::detail::scalar {
 
 struct Backend {
   static constexpr std::size_t kWidth = 1;
@@ -63,6 +63,6 @@ struct Backend {
   }
 };
 
-}  // namespace noisebind::simd::detail::portable
+}  // namespace noisebind::simd::detail::scalar
 
 #endif
