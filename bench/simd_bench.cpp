@@ -1,6 +1,7 @@
 // noisebind_simd_bench: what the batch kernels gain over libnoise's own
 // per-point GetValue on a plane map, one thread, per instruction-set path;
-// then the graph of examples/world.lua, evaluated a block at a time.
+// then on every thread; then the graph of examples/world.lua, evaluated a
+// block at a time.
 //
 //   noisebind_simd_bench [--rounds N] [--size N] [--only NAME]
 //
@@ -93,6 +94,23 @@ void Batch(const Generator& g, const Grid& grid, std::vector<double>& zRow, doub
     std::fill(zRow.begin(), zRow.end(), grid.z[row]);
     g.batch({grid.x.data(), grid.zeros.data(), zRow.data(), grid.size}, out + row * grid.size);
   }
+}
+
+// The rows split evenly over `threads` threads, each with a z row of its own.
+void BatchThreads(const Generator& g, const Grid& grid, unsigned threads, double* out) {
+  std::vector<std::thread> workers;
+  for (unsigned t = 0; t < threads; ++t) {
+    const std::size_t first = grid.size * t / threads;
+    const std::size_t last = grid.size * (t + 1) / threads;
+    workers.emplace_back([&g, &grid, first, last, out] {
+      std::vector<double> zRow(grid.size);
+      for (std::size_t row = first; row < last; ++row) {
+        std::fill(zRow.begin(), zRow.end(), grid.z[row]);
+        g.batch({grid.x.data(), grid.zeros.data(), zRow.data(), grid.size}, out + row * grid.size);
+      }
+    });
+  }
+  for (std::thread& worker : workers) worker.join();
 }
 
 bool SameValues(const std::vector<double>& a, const std::vector<double>& b) {
@@ -241,21 +259,25 @@ int main(int argc, char** argv) {
   const double points = static_cast<double>(grid.size * grid.size);
   std::vector<double> native(grid.size * grid.size), batch(native.size()), zRow(grid.size);
 
-  std::printf("%zu x %zu plane, ns per point (median of %d rounds), one thread\n", grid.size,
-              grid.size, options.rounds);
-  std::printf("%-13s %9s", "generator", "native");
-  for (Isa isa : paths) std::printf(" %9s", noisebind::simd::IsaName(isa));
-  for (Isa isa : paths) std::printf("  x%-8s", noisebind::simd::IsaName(isa));
-  std::printf("\n");
-
-  bool allSame = true;
   // The summary's path: the one evaluations use unless forced (NOISEBIND_SIMD).
   noisebind::simd::ResetIsa();
   const Isa summaryIsa = noisebind::simd::ActiveIsa();
+  const unsigned threads = std::max(1u, std::thread::hardware_concurrency());
+  std::printf(
+      "%zu x %zu plane, ns per point (median of %d rounds): native and each path on one thread, "
+      "then the %s path on %u threads\n",
+      grid.size, grid.size, options.rounds, noisebind::simd::IsaName(summaryIsa), threads);
+  std::printf("%-13s %9s", "generator", "native");
+  for (Isa isa : paths) std::printf(" %9s", noisebind::simd::IsaName(isa));
+  std::printf(" %9s", "threads");
+  for (Isa isa : paths) std::printf("  x%-8s", noisebind::simd::IsaName(isa));
+  std::printf("  x%-8s\n", "threads");
+
+  bool allSame = true;
   double perlinRatio = 0.0, voronoiRatio = 0.0;
   for (const Generator& g : Generators()) {
     if (!options.only.empty() && options.only != g.name) continue;
-    std::vector<double> nativeNs;
+    std::vector<double> nativeNs, threadsNs, threadsRatios;
     std::vector<std::vector<double>> pathNs(paths.size()), ratios(paths.size());
     for (int round = 0; round < options.rounds; ++round) {
       // The native loop first in even rounds, last in odd ones.
@@ -268,8 +290,13 @@ int main(int argc, char** argv) {
         pathSeconds[p] = Seconds([&] { Batch(g, grid, zRow, batch.data()); });
         allSame = allSame && SameValues(native, batch);
       }
+      noisebind::simd::ForceIsa(summaryIsa);
+      const double threadsSeconds = Seconds([&] { BatchThreads(g, grid, threads, batch.data()); });
+      allSame = allSame && SameValues(native, batch);
       if (!nativeFirst) nativeSeconds = Seconds([&] { Native(g, grid, native.data()); });
       nativeNs.push_back(nativeSeconds * 1e9 / points);
+      threadsNs.push_back(threadsSeconds * 1e9 / points);
+      threadsRatios.push_back(nativeSeconds / threadsSeconds);
       for (std::size_t p = 0; p < paths.size(); ++p) {
         pathNs[p].push_back(pathSeconds[p] * 1e9 / points);
         ratios[p].push_back(nativeSeconds / pathSeconds[p]);
@@ -281,8 +308,9 @@ int main(int argc, char** argv) {
     allSame = allSame && SameValues(native, batch);
     std::printf("%-13s %9.2f", g.name, Median(nativeNs));
     for (const auto& ns : pathNs) std::printf(" %9.2f", Median(ns));
+    std::printf(" %9.2f", Median(threadsNs));
     for (const auto& r : ratios) std::printf("  %8.2fx", Median(r));
-    std::printf("\n");
+    std::printf("  %8.2fx\n", Median(threadsRatios));
     for (std::size_t p = 0; p < paths.size(); ++p) {
       if (paths[p] != summaryIsa) continue;
       if (std::strcmp(g.name, "Perlin") == 0) perlinRatio = Median(ratios[p]);
