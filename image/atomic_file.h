@@ -9,9 +9,10 @@
 namespace vessa {
 
 // Writes the contents of a file to the stream it is given; false on
-// failure, with the reason in `reason` (always terminated).
+// failure, with the reason in `reason` (always terminated). It may not
+// throw: the temporary file would be left behind.
 using FileWriter = bool (*)(std::FILE* file, const void* data, char* reason,
-                            std::size_t reasonSize);
+                            std::size_t reasonSize) noexcept;
 
 // Calls `write` on a new file beside `path`, then renames it to `path`,
 // replacing what was there: readers see the old file or the whole new one.

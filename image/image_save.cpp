@@ -6,14 +6,15 @@
 namespace vessa {
 namespace {
 
-bool WritePng(std::FILE* file, const void* image, char* reason, std::size_t reasonSize) {
+bool WriteImagePng(std::FILE* file, const void* image, char* reason,
+                   std::size_t reasonSize) noexcept {
   return EncodePng(*static_cast<const ImageBuffer*>(image), file, reason, reasonSize);
 }
 
 }  // namespace
 
 bool SaveImage(const ImageBuffer& image, const char* path, char* reason, std::size_t reasonSize) {
-  return WriteFileAtomically(path, WritePng, &image, reason, reasonSize);
+  return WriteFileAtomically(path, WriteImagePng, &image, reason, reasonSize);
 }
 
 }  // namespace vessa

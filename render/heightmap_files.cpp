@@ -29,7 +29,8 @@ void Reason(const char* text, char* reason, std::size_t reasonSize) {
 }
 
 // Linear 16-bit grey is written as it is, without conversion.
-bool WriteGreyPng(std::FILE* file, const void* data, char* reason, std::size_t reasonSize) {
+bool WriteGreyPng(std::FILE* file, const void* data, char* reason,
+                  std::size_t reasonSize) noexcept {
   const auto& grey = *static_cast<const GreyImage*>(data);
   return vessa::WritePng(file, grey.width, grey.height, PNG_FORMAT_LINEAR_Y, grey.levels, 0, reason,
                          reasonSize);
@@ -41,7 +42,7 @@ struct FloatRows {
   std::vector<unsigned char>& row;
 };
 
-bool WriteFloats(std::FILE* file, const void* data, char* reason, std::size_t reasonSize) {
+bool WriteFloats(std::FILE* file, const void* data, char* reason, std::size_t reasonSize) noexcept {
   const auto& job = *static_cast<const FloatRows*>(data);
   const maps::MapView& map = job.map;
   std::vector<unsigned char>& row = job.row;
