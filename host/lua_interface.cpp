@@ -66,29 +66,21 @@ void PushClosure(lua_State* L, TableRequest& request) {
   request.madeReference = luaL_ref(L, LUA_REGISTRYINDEX);
 }
 
-int DoStoreFunction(lua_State* L) {
-  TableRequest& request = RequestOf(L);
-  lua_rawgeti(L, LUA_REGISTRYINDEX, request.table);
-  lua_pushstring(L, request.key);
-  PushClosure(L, request);
-  lua_rawset(L, -3);
-  return 0;
-}
-
-int DoStoreNumber(lua_State* L) {
-  TableRequest& request = RequestOf(L);
-  lua_rawgeti(L, LUA_REGISTRYINDEX, request.table);
-  lua_pushstring(L, request.key);
+void PushNumber(lua_State* L, TableRequest& request) {
   lua_pushnumber(L, static_cast<lua_Number>(request.number));
-  lua_rawset(L, -3);
-  return 0;
 }
 
-int DoStoreTable(lua_State* L) {
+void PushChild(lua_State* L, TableRequest& request) {
+  lua_rawgeti(L, LUA_REGISTRYINDEX, request.child);
+}
+
+// table[key] = the value `push` pushes; the table handles' three stores.
+template <void (*push)(lua_State*, TableRequest&)>
+int DoStore(lua_State* L) {
   TableRequest& request = RequestOf(L);
   lua_rawgeti(L, LUA_REGISTRYINDEX, request.table);
   lua_pushstring(L, request.key);
-  lua_rawgeti(L, LUA_REGISTRYINDEX, request.child);
+  push(L, request);
   lua_rawset(L, -3);
   return 0;
 }
@@ -233,7 +225,7 @@ void LuaTable::StoreFunction(const char* key, ScriptFunction function) {
   request.function = function;
   const auto known = m_services->closures.find(function);
   if (known != m_services->closures.end()) request.closure = known->second;
-  Run(m_L, DoStoreFunction, request);
+  Run(m_L, DoStore<PushClosure>, request);
   if (request.madeReference != LUA_NOREF) {
     m_services->closures.emplace(function, request.madeReference);
   }
@@ -244,7 +236,7 @@ void LuaTable::StoreFunction(const char* key, ScriptFunction function) {
 void LuaTable::StoreNumber(const char* key, float value) {
   TableRequest request = Request(m_reference, key);
   request.number = value;
-  Run(m_L, DoStoreNumber, request);
+  Run(m_L, DoStore<PushNumber>, request);
 }
 
 void LuaTable::StoreTable(const char* key, TableHandle* table) {
@@ -252,7 +244,7 @@ void LuaTable::StoreTable(const char* key, TableHandle* table) {
   auto* child = static_cast<LuaTable*>(table);
   TableRequest request = Request(m_reference, key);
   request.child = child->m_reference;
-  Run(m_L, DoStoreTable, request);
+  Run(m_L, DoStore<PushChild>, request);
   m_tables.emplace_back(key, child);
   if (!m_path.empty()) child->Attach(m_path + "." + key);
 }

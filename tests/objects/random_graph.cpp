@@ -178,18 +178,4 @@ std::string GraphMaker::Describe(const Node& node, int depth) {
   return text.str();
 }
 
-bool SameValue(double expected, double actual) {
-  if (std::isnan(expected)) return std::isnan(actual);
-  return std::memcmp(&expected, &actual, sizeof expected) == 0;
-}
-
-std::string Bits(double value) {
-  std::uint64_t bits = 0;
-  std::memcpy(&bits, &value, sizeof bits);
-  std::ostringstream text;
-  text.precision(17);
-  text << value << " (0x" << std::hex << bits << ")";
-  return text.str();
-}
-
 }  // namespace noisebind::objects::testing

@@ -11,6 +11,7 @@
 
 #include "objects/classes.h"
 #include "objects/node.h"
+#include "tests/common/exact_values.h"
 
 namespace noisebind::objects::testing {
 
@@ -54,10 +55,8 @@ class GraphMaker {
   std::vector<OwnedNode> m_nodes;
 };
 
-// The same double, or NaN for NaN (libnoise's NaN payloads depend on the
-// order its compiler gave the operands).
-bool SameValue(double expected, double actual);
-std::string Bits(double value);
+using noisebind::testing::Bits;
+using noisebind::testing::SameValue;
 
 }  // namespace noisebind::objects::testing
 

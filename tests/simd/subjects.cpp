@@ -182,18 +182,4 @@ GeneratorSettings PointSource::Settings() {
   return s;
 }
 
-bool SameValue(double expected, double actual) {
-  if (std::isnan(expected)) return std::isnan(actual);
-  return std::memcmp(&expected, &actual, sizeof expected) == 0;
-}
-
-std::string Bits(double value) {
-  std::uint64_t bits;
-  std::memcpy(&bits, &value, sizeof bits);
-  std::ostringstream text;
-  text.precision(17);
-  text << value << " (0x" << std::hex << bits << ")";
-  return text.str();
-}
-
 }  // namespace noisebind::simd::testing

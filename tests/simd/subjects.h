@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "noisebind/simd/evaluate.h"
+#include "tests/common/exact_values.h"
 
 namespace noisebind::simd::testing {
 
@@ -61,10 +62,8 @@ struct Cloud {
   Points View() const { return {x.data(), y.data(), z.data(), x.size()}; }
 };
 
-// Whether the batch value is the library's: the same bits, or NaN for NaN
-// (libnoise's NaN payloads follow the operand order its compiler picked).
-bool SameValue(double expected, double actual);
-std::string Bits(double value);
+using noisebind::testing::Bits;
+using noisebind::testing::SameValue;
 
 }  // namespace noisebind::simd::testing
 
