@@ -123,14 +123,19 @@ install: build
 # The Debian package of all that, for /usr, built in a folder of its own:
 # $(PACKAGE_BUILD)/package/noisebind_<version>_<arch>.deb.
 PACKAGE_BUILD ?= build-package
+# Hardened as Debian builds its own: fortified calls, read-only relocations.
+PACKAGE_HARDENING = -DCMAKE_CXX_FLAGS="-D_FORTIFY_SOURCE=2" \
+  -DCMAKE_SHARED_LINKER_FLAGS="-Wl,-z,relro,-z,now" -DCMAKE_MODULE_LINKER_FLAGS="-Wl,-z,relro,-z,now" \
+  -DCMAKE_EXE_LINKER_FLAGS="-Wl,-z,relro,-z,now"
 package: deps
 	cmake -S . -B $(PACKAGE_BUILD) $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Release \
-	  -DCMAKE_INSTALL_PREFIX=/usr -DBUILD_TESTING=OFF
+	  -DCMAKE_INSTALL_PREFIX=/usr -DBUILD_TESTING=OFF $(PACKAGE_HARDENING)
 	cmake --build $(PACKAGE_BUILD) -j $(JOBS)
 	cd $(PACKAGE_BUILD) && cpack
 
-# Its contents, and its unpacked tree running a script.
+# Its contents, lintian's verdict, and its unpacked tree running a script.
 test-package: package
+	@tools/install-deps package
 	sh tests/sdk/check_deb.sh $$(ls $(PACKAGE_BUILD)/package/noisebind_*.deb)
 
 # The rockspec's own commands into temporary trees, for ROCK_LUAS.

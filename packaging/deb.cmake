@@ -3,12 +3,18 @@
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME noisebind)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_CONTACT "noisebind developers <noisebind@localhost>")
+set(CPACK_PACKAGE_CONTACT "noisebind developers <noisebind@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "coherent noise for Lua scripts: vessa, the extension, the Lua module and the SDK")
+# Debian's extended description: lines of at most 80 characters.
 set(CPACK_PACKAGE_DESCRIPTION
-    "The noisebind extension and its vessa host, the Lua module noisebind that LuaJIT and Lua 5.1 to 5.4 load with require, and the host library with its headers, pkg-config file and CMake package for programs that embed LuaJIT.")
+    "The noisebind extension and its vessa host, the Lua module noisebind that\n"
+    "LuaJIT and Lua 5.1 to 5.4 load with require, and the host library with its\n"
+    "headers, pkg-config file and CMake package for programs that embed LuaJIT.")
+string(REPLACE ";" "" CPACK_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
 set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+# Binaries stripped, as Debian ships them (a debugger wants the build tree's).
+set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION libs)
 # What vessa, the extension and the modules link; the Lua that loads a
 # module is the user's choice; the SDK builds with the -dev packages.

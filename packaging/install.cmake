@@ -61,4 +61,23 @@ install(FILES ${CMAKE_BINARY_DIR}/packaging/noisebindConfig.cmake
               ${CMAKE_BINARY_DIR}/packaging/noisebindConfigVersion.cmake
         DESTINATION ${NOISEBIND_INSTALL_CMAKEDIR})
 
+
+# The manual page, the licence and the changelog, compressed as Debian keeps
+# them (gzip -9n: no name or time stamp, so builds are reproducible).
+set(doc_sources ${PROJECT_SOURCE_DIR}/packaging/man/vessa.1
+                ${PROJECT_SOURCE_DIR}/packaging/debian/changelog)
+set(compressed_docs "")
+foreach(source ${doc_sources})
+  get_filename_component(name ${source} NAME)
+  set(output ${CMAKE_BINARY_DIR}/packaging/${name}.gz)
+  add_custom_command(OUTPUT ${output} COMMAND gzip -9n -c ${source} > ${output}
+                     DEPENDS ${source} VERBATIM)
+  list(APPEND compressed_docs ${output})
+endforeach()
+add_custom_target(noisebind_docs ALL DEPENDS ${compressed_docs})
+install(FILES ${CMAKE_BINARY_DIR}/packaging/vessa.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${CMAKE_BINARY_DIR}/packaging/changelog.gz
+              ${PROJECT_SOURCE_DIR}/packaging/debian/copyright
+        DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
 include(packaging/deb.cmake)

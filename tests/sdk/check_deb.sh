@@ -28,11 +28,17 @@ for path in usr/bin/vessa 'usr/lib/[^/]*/noisebind/noisebind\.so' \
     'usr/lib/[^/]*/lua/5\.[1-4]/noisebind\.so' 'usr/lib/[^/]*/libvessa_host\.a' \
     'usr/lib/[^/]*/libnoisebind_image\.a' 'usr/lib/[^/]*/pkgconfig/noisebind\.pc' \
     'usr/lib/[^/]*/cmake/noisebind/noisebindConfig\.cmake' 'usr/include/noisebind/host/embed\.h' \
-    'usr/include/noisebind/entry/host_interface\.h'; do
+    'usr/include/noisebind/entry/host_interface\.h' usr/share/doc/noisebind/copyright \
+    usr/share/doc/noisebind/changelog.gz usr/share/man/man1/vessa.1.gz; do
   echo "$contents" | grep -q "^\./$path\$" || fail "no file matches $path"
 done
 [ "$(echo "$contents" | grep -c '/lua/5\.[1-4]/noisebind\.so$')" -eq 4 ] || fail "not four Lua modules"
 ok "contents"
+
+# Debian's own checks: any error fails, warnings are shown.
+lintian --fail-on error "$deb" ||
+  fail "lintian reports errors"
+ok "lintian"
 
 dpkg -x "$deb" "$work/root"
 cat >"$work/script.lua" <<'LUA'
