@@ -15,6 +15,7 @@ ridged multifractal, Voronoi and more, the line, plane, sphere and cylinder mode
 interpolation and noise primitives) and image (PNG pictures), and publishes the global
 LibNoise, for LuaJIT and Lua 5.1 to 5.4.
 ]],
+  license = "MIT",
 }
 dependencies = {
   "lua >= 5.1, < 5.5",
