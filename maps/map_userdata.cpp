@@ -16,17 +16,19 @@ const char kMetatableKey = 0;
 struct MapHeader {
   std::uint32_t width;
   std::uint32_t height;
+  std::uint32_t depth;
+  std::uint32_t unused;
 };
 static_assert(sizeof(MapHeader) % alignof(double) == 0, "values must be aligned");
 
-std::size_t MapBytes(std::uint32_t width, std::uint32_t height) {
-  return sizeof(MapHeader) + std::size_t{width} * height * sizeof(double);
+std::size_t MapBytes(std::uint32_t width, std::uint32_t height, std::uint32_t depth) {
+  return sizeof(MapHeader) + std::size_t{width} * height * depth * sizeof(double);
 }
 
 MapRef RefOf(void* data) {
   auto* header = static_cast<MapHeader*>(data);
   auto* values = reinterpret_cast<double*>(static_cast<unsigned char*>(data) + sizeof(MapHeader));
-  return MapRef{header->width, header->height, values};
+  return MapRef{header->width, header->height, values, header->depth};
 }
 
 // A coordinate from 0 to size - 1; NaN fails the range test.
@@ -34,22 +36,32 @@ std::uint32_t CheckCoordinate(lua_State* L, int index, std::uint32_t size, const
   return CheckCount(L, index, 0, size - 1.0, axis);
 }
 
-// m:get(x, y): the value at column x, row y.
+// Layer z at `index`, from 0 as x and y; layer 0 when absent, so that
+// planes take two coordinates.
+std::uint32_t CheckLayer(lua_State* L, int index, std::uint32_t depth) {
+  return lua_isnoneornil(L, index) ? 0 : CheckCoordinate(L, index, depth, "z");
+}
+
+// m:get(x, y [, z]): the value at column x, row y, layer z.
 int Get(lua_State* L) {
   const MapRef map = CheckMap(L, 1);
   const std::uint32_t x = CheckCoordinate(L, 2, map.width, "x");
   const std::uint32_t y = CheckCoordinate(L, 3, map.height, "y");
-  lua_pushnumber(L, map.view().at(x, y));
+  const std::uint32_t z = CheckLayer(L, 4, map.depth);
+  lua_pushnumber(L, map.view().at(x, y, z));
   return 1;
 }
 
-// m:set(x, y, value): changes one value; NaN and infinities are kept as given.
+// m:set(x, y, value) or m:set(x, y, z, value): changes one value; NaN and
+// infinities are kept as given.
 int Set(lua_State* L) {
   const MapRef map = CheckMap(L, 1);
   const std::uint32_t x = CheckCoordinate(L, 2, map.width, "x");
   const std::uint32_t y = CheckCoordinate(L, 3, map.height, "y");
-  const double value = luaL_checknumber(L, 4);
-  map.values[std::size_t{y} * map.width + x] = value;
+  const bool layered = lua_gettop(L) >= 5;
+  const std::uint32_t z = layered ? CheckCoordinate(L, 4, map.depth, "z") : 0;
+  const double value = luaL_checknumber(L, layered ? 5 : 4);
+  map.values[MapIndex(map.width, map.height, x, y, z)] = value;
   return 0;
 }
 
@@ -60,6 +72,11 @@ int Width(lua_State* L) {
 
 int Height(lua_State* L) {
   lua_pushnumber(L, CheckMap(L, 1).height);
+  return 1;
+}
+
+int Depth(lua_State* L) {
+  lua_pushnumber(L, CheckMap(L, 1).depth);
   return 1;
 }
 
@@ -74,8 +91,8 @@ int Range(lua_State* L) {
   return 2;
 }
 
-// m:flat([t]): the values into t[1] .. t[width * height], row after row;
-// a new table when t is nil. Gives t.
+// m:flat([t]): the values into t[1] .. t[width * height * depth], in the
+// order they are kept; a new table when t is nil. Gives t.
 int Flat(lua_State* L) {
   const MapRef map = CheckMap(L, 1);
   const std::size_t count = map.view().size();
@@ -117,20 +134,19 @@ int ClampMethod(lua_State* L) {
 
 int ToString(lua_State* L) {
   const MapRef map = CheckMap(L, 1);
-  lua_pushfstring(L, "map (%d x %d)", static_cast<int>(map.width), static_cast<int>(map.height));
+  if (map.depth == 1) {
+    lua_pushfstring(L, "map (%d x %d)", static_cast<int>(map.width), static_cast<int>(map.height));
+  } else {
+    lua_pushfstring(L, "map (%d x %d x %d)", static_cast<int>(map.width),
+                    static_cast<int>(map.height), static_cast<int>(map.depth));
+  }
   return 1;
 }
 
 const luaL_Reg kMethods[] = {
-    {"width", Width},
-    {"height", Height},
-    {"get", Get},
-    {"set", Set},
-    {"range", Range},
-    {"flat", Flat},
-    {"rescale", RescaleMethod},
-    {"clamp", ClampMethod},
-    {nullptr, nullptr},
+    {"width", Width},       {"height", Height}, {"depth", Depth}, {"get", Get},
+    {"set", Set},           {"range", Range},   {"flat", Flat},   {"rescale", RescaleMethod},
+    {"clamp", ClampMethod}, {nullptr, nullptr},
 };
 
 const luaL_Reg kMetamethods[] = {
@@ -157,9 +173,9 @@ void OpenMapType(lua_State* L) {
   vessa::SetRegistryValue(L, &kMetatableKey);
 }
 
-MapRef PushNewMap(lua_State* L, std::uint32_t width, std::uint32_t height) {
-  void* data = vessa::NewUserdata(L, MapBytes(width, height));
-  *static_cast<MapHeader*>(data) = MapHeader{width, height};
+MapRef PushNewMap(lua_State* L, std::uint32_t width, std::uint32_t height, std::uint32_t depth) {
+  void* data = vessa::NewUserdata(L, MapBytes(width, height, depth));
+  *static_cast<MapHeader*>(data) = MapHeader{width, height, depth, 0};
   vessa::GetRegistryValue(L, &kMetatableKey);
   lua_setmetatable(L, -2);
   return RefOf(data);
@@ -173,7 +189,10 @@ bool TestMap(lua_State* L, int index, MapRef* map) {
   lua_pop(L, 2);
   if (!same || vessa::RawLength(L, index) < sizeof(MapHeader)) return false;
   const MapRef ref = RefOf(data);
-  if (vessa::RawLength(L, index) != MapBytes(ref.width, ref.height)) return false;
+  if (!MapSizeAllowed(ref.width, ref.height, ref.depth) ||
+      vessa::RawLength(L, index) != MapBytes(ref.width, ref.height, ref.depth)) {
+    return false;
+  }
   *map = ref;
   return true;
 }
@@ -181,6 +200,16 @@ bool TestMap(lua_State* L, int index, MapRef* map) {
 MapRef CheckMap(lua_State* L, int index) {
   MapRef map{};
   if (!TestMap(L, index, &map)) vessa::TypeError(L, index, kTypeName);
+  return map;
+}
+
+MapRef CheckPlane(lua_State* L, int index) {
+  const MapRef map = CheckMap(L, index);
+  if (map.depth != 1) {
+    ArgumentError(L, index, "a map of depth 1 expected, got a volume of %d x %d x %d",
+                  static_cast<int>(map.width), static_cast<int>(map.height),
+                  static_cast<int>(map.depth));
+  }
   return map;
 }
 
