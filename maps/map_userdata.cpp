@@ -4,6 +4,7 @@
 
 #include "host/lua_args.h"
 #include "host/lua_compat.h"
+#include "host/lua_userdata.h"
 #include "maps/map_args.h"
 
 namespace noisebind::maps {
@@ -12,23 +13,56 @@ namespace {
 constexpr char kTypeName[] = "map";
 const char kMetatableKey = 0;
 
-// The values follow the header in the same userdata.
+// The userdata holds only this; the values live outside Lua's memory, where
+// LuaJIT's limit on a userdata (under 2 GiB) does not reach, and the
+// finalizer frees them.
 struct MapHeader {
+  vessa::UserdataGuard guard;
+  // The header's and the values' addresses mixed with a constant: a
+  // userdata given the map metatable through the debug library has no
+  // values of ours to point at.
+  std::uintptr_t check;
   std::uint32_t width;
   std::uint32_t height;
   std::uint32_t depth;
-  std::uint32_t unused;
+  double* values;  // null until made, and again once freed
 };
-static_assert(sizeof(MapHeader) % alignof(double) == 0, "values must be aligned");
 
-std::size_t MapBytes(std::uint32_t width, std::uint32_t height, std::uint32_t depth) {
-  return sizeof(MapHeader) + std::size_t{width} * height * depth * sizeof(double);
+std::uintptr_t CheckOf(const MapHeader* header) {
+  return (reinterpret_cast<std::uintptr_t>(header) ^
+          reinterpret_cast<std::uintptr_t>(header->values)) ^
+         static_cast<std::uintptr_t>(0x6d61707376616cu);
 }
 
-MapRef RefOf(void* data) {
-  auto* header = static_cast<MapHeader*>(data);
-  auto* values = reinterpret_cast<double*>(static_cast<unsigned char*>(data) + sizeof(MapHeader));
-  return MapRef{header->width, header->height, values, header->depth};
+MapRef RefOf(const MapHeader& header) {
+  return MapRef{header.width, header.height, header.values, header.depth};
+}
+
+// The header of the map at `index`, values and all; null for anything else,
+// a forgery or a map whose finalizer has run (seen only by other
+// finalizers).
+MapHeader* ToHeader(lua_State* L, int index) {
+  if (lua_type(L, index) != LUA_TUSERDATA || !lua_getmetatable(L, index)) return nullptr;
+  vessa::GetRegistryValue(L, &kMetatableKey);
+  const bool same = lua_rawequal(L, -1, -2) != 0;
+  lua_pop(L, 2);
+  if (!same || vessa::RawLength(L, index) != sizeof(MapHeader)) return nullptr;
+  auto* header = static_cast<MapHeader*>(lua_touserdata(L, index));
+  if (header->values == nullptr || header->check != CheckOf(header) ||
+      !MapSizeAllowed(header->width, header->height, header->depth)) {
+    return nullptr;
+  }
+  return header;
+}
+
+// __gc: gives the values back.
+int Collect(lua_State* L) {
+  MapHeader* header = ToHeader(L, 1);
+  if (header != nullptr) {
+    vessa::FreeOutside(header->values);
+    header->values = nullptr;
+  }
+  return 0;
 }
 
 // A coordinate from 0 to size - 1; NaN fails the range test.
@@ -150,6 +184,7 @@ const luaL_Reg kMethods[] = {
 };
 
 const luaL_Reg kMetamethods[] = {
+    {"__gc", Collect},
     {"__tostring", ToString},
     {nullptr, nullptr},
 };
@@ -174,26 +209,27 @@ void OpenMapType(lua_State* L) {
 }
 
 MapRef PushNewMap(lua_State* L, std::uint32_t width, std::uint32_t height, std::uint32_t depth) {
-  void* data = vessa::NewUserdata(L, MapBytes(width, height, depth));
-  *static_cast<MapHeader*>(data) = MapHeader{width, height, depth, 0};
+  // The userdata owns nothing until the values are stored in it; from then
+  // on its finalizer frees them, whatever error comes next.
+  auto* header = static_cast<MapHeader*>(vessa::NewUserdata(L, sizeof(MapHeader)));
+  *header = MapHeader{{}, 0, width, height, depth, nullptr};
   vessa::GetRegistryValue(L, &kMetatableKey);
   lua_setmetatable(L, -2);
-  return RefOf(data);
+  const std::size_t bytes = std::size_t{width} * height * depth * sizeof(double);
+  header->values = static_cast<double*>(vessa::AllocateOutside(L, bytes));
+  if (header->values == nullptr) {
+    luaL_error(L, "not enough memory for a map of %d x %d x %d values", static_cast<int>(width),
+               static_cast<int>(height), static_cast<int>(depth));
+  }
+  header->check = CheckOf(header);
+  vessa::PaceCollector(L, bytes);
+  return RefOf(*header);
 }
 
 bool TestMap(lua_State* L, int index, MapRef* map) {
-  void* data = lua_touserdata(L, index);
-  if (data == nullptr || lua_islightuserdata(L, index) || !lua_getmetatable(L, index)) return false;
-  vessa::GetRegistryValue(L, &kMetatableKey);
-  const bool same = lua_rawequal(L, -1, -2) != 0;
-  lua_pop(L, 2);
-  if (!same || vessa::RawLength(L, index) < sizeof(MapHeader)) return false;
-  const MapRef ref = RefOf(data);
-  if (!MapSizeAllowed(ref.width, ref.height, ref.depth) ||
-      vessa::RawLength(L, index) != MapBytes(ref.width, ref.height, ref.depth)) {
-    return false;
-  }
-  *map = ref;
+  const MapHeader* header = ToHeader(L, index);
+  if (header == nullptr) return false;
+  *map = RefOf(*header);
   return true;
 }
 
