@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
 #include <lua.hpp>
 
 #include "host/lua_compat.h"
@@ -17,7 +18,35 @@ int Allocate(lua_State* L) {
   return 1;
 }
 
+struct MadeBytes {
+  char* bytes;
+  std::size_t size;
+};
+
+int PushMade(lua_State* L) {
+  const auto* made = static_cast<const MadeBytes*>(lua_touserdata(L, 1));
+  lua_pushlstring(L, made->bytes, made->size);
+  return 1;
+}
+
 }  // namespace
+
+bool PushMadeString(lua_State* L, MakeBytes make, const void* job, char* reason,
+                    std::size_t reasonSize) {
+  // What the protected push needs is pushed first, while there is nothing
+  // to free if that raises.
+  MadeBytes made{nullptr, 0};
+  lua_pushcfunction(L, PushMade);
+  lua_pushlightuserdata(L, &made);
+  if (!make(job, &made.bytes, &made.size, reason, reasonSize)) {
+    lua_pop(L, 2);
+    return false;
+  }
+  const int status = lua_pcall(L, 1, 1, 0);
+  std::free(made.bytes);
+  if (status != LUA_OK) lua_error(L);
+  return true;
+}
 
 void* NewLargeUserdata(lua_State* L, std::size_t size) {
   for (int attempt = 0; attempt < 2; ++attempt) {
@@ -25,12 +54,7 @@ void* NewLargeUserdata(lua_State* L, std::size_t size) {
     lua_pushlightuserdata(L, &size);
     const int status = lua_pcall(L, 1, 1, 0);
     if (status == LUA_OK) {
-      // The collector's own pace counts objects rather than bytes in
-      // LuaJIT: make it do the work this much memory is worth now, so that
-      // temporaries are collected before many pile up.
-      if (size >= kCollectorStepBytes) {
-        lua_gc(L, LUA_GCSTEP, static_cast<int>(std::min<std::size_t>(size >> 10, INT_MAX)));
-      }
+      PaceCollector(L, size);
       return lua_touserdata(L, -1);
     }
     if (status != LUA_ERRMEM) lua_error(L);
@@ -38,6 +62,25 @@ void* NewLargeUserdata(lua_State* L, std::size_t size) {
     lua_gc(L, LUA_GCCOLLECT, 0);
   }
   return nullptr;
+}
+
+void* AllocateOutside(lua_State* L, std::size_t size) {
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    void* memory = std::malloc(size == 0 ? 1 : size);
+    if (memory != nullptr) return memory;
+    lua_gc(L, LUA_GCCOLLECT, 0);
+  }
+  return nullptr;
+}
+
+void FreeOutside(void* memory) {
+  std::free(memory);
+}
+
+void PaceCollector(lua_State* L, std::size_t size) {
+  if (size >= kCollectorStepBytes) {
+    lua_gc(L, LUA_GCSTEP, static_cast<int>(std::min<std::size_t>(size >> 10, INT_MAX)));
+  }
 }
 
 void* TestUserdata(lua_State* L, int index, int metatable, std::size_t headerSize,

@@ -1,6 +1,8 @@
 #include "image/image.h"
 
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <iterator>
 #include <lua.hpp>
@@ -25,6 +27,7 @@ constexpr std::uint32_t kImageTag = 0x696d6167;  // "imag"
 // The start of an image's userdata; its pixels follow, so that the collector
 // counts them and nothing outside Lua needs freeing.
 struct ImageUserdata {
+  UserdataGuard guard;
   std::uint32_t tag;
   ImageBuffer image;  // image.pixels points just past this header
 };
@@ -108,7 +111,7 @@ int New(lua_State* L) {
                   lua_pushfstring(L, "not enough memory for %d x %d pixels",
                                   static_cast<int>(width), static_cast<int>(height)));
   }
-  *data = ImageUserdata{kImageTag, ImageBuffer{width, height, PixelsOf(data)}};
+  *data = ImageUserdata{{}, kImageTag, ImageBuffer{width, height, PixelsOf(data)}};
   std::memset(data->image.pixels, 0, bytes);
   lua_pushvalue(L, kMetatable);
   lua_setmetatable(L, -2);
@@ -169,6 +172,53 @@ int Save(lua_State* L) {
   return 0;
 }
 
+// Makes the pixels as RGBA bytes, for img:bytes.
+bool MakeRgba(const void* job, char** bytes, std::size_t* size, char* reason,
+              std::size_t reasonSize) {
+  const auto& image = *static_cast<const ImageBuffer*>(job);
+  *size = std::size_t{image.width} * image.height * 4;
+  *bytes = static_cast<char*>(std::malloc(*size));
+  if (*bytes == nullptr) {
+    std::snprintf(reason, reasonSize, "not enough memory");
+    return false;
+  }
+  PixelsAsRgba(image, reinterpret_cast<unsigned char*>(*bytes));
+  return true;
+}
+
+// Makes the PNG file's bytes, for img:encode.
+bool MakePng(const void* job, char** bytes, std::size_t* size, char* reason,
+             std::size_t reasonSize) {
+  if (!EncodeImage(*static_cast<const ImageBuffer*>(job), bytes, size, reason, reasonSize)) {
+    return false;
+  }
+  if (*size <= kMaxStringBytes) return true;
+  std::free(*bytes);
+  std::snprintf(reason, reasonSize, "the PNG takes %zu bytes, above the longest string (%zu)",
+                *size, kMaxStringBytes);
+  return false;
+}
+
+// img:bytes() and img:encode(): the pixels as a string, made by `make`.
+int PushImageBytes(lua_State* L, MakeBytes make) {
+  const ImageBuffer* image = CheckImage(L);
+  char reason[kReasonSize];
+  if (!PushMadeString(L, make, image, reason, sizeof reason)) {
+    return luaL_error(L, "%s", reason);
+  }
+  return 1;
+}
+
+// img:bytes(): RGBA8 rows from the top, alpha 255.
+int Bytes(lua_State* L) {
+  return PushImageBytes(L, MakeRgba);
+}
+
+// img:encode(): the bytes img:save would write.
+int Encode(lua_State* L) {
+  return PushImageBytes(L, MakePng);
+}
+
 int ToString(lua_State* L) {
   const ImageBuffer* image = CheckImage(L);
   lua_pushfstring(L, "image (%d x %d)", static_cast<int>(image->width),
@@ -182,7 +232,8 @@ struct Function {
 };
 
 constexpr Function kMethods[] = {
-    {"set", Set}, {"get", Get}, {"width", Width}, {"height", Height}, {"save", Save},
+    {"set", Set},   {"get", Get},     {"width", Width},   {"height", Height},
+    {"save", Save}, {"bytes", Bytes}, {"encode", Encode},
 };
 
 constexpr Function kMetamethods[] = {
