@@ -86,8 +86,8 @@ const Progress* ProgressOf(lua_State* L) {
   return services != nullptr && services->progress ? &services->progress : nullptr;
 }
 
-// Runs `build` (which makes a LibNoise source and fills the map); the
-// source takes the ExtensionLock as it needs (see WithPointSource).
+// Runs `build`, which fills a map, with the failures C++ may throw turned
+// into a reason.
 template <class Build>
 bool Guarded(Build build, char* reason) {
   try {
@@ -193,8 +193,6 @@ constexpr Builder kCylinder{"cylindermap",
                             kCurvedOptions,
                             true};
 
-// Bounds at index 2: finite, each pair increasing with a finite span (the
-// samples lie between them), within the builder's limits.
 // A pair of bounds: increasing, with a finite span (the samples lie
 // between them).
 void CheckSpan(lua_State* L, const char* shape, const char* const* names, double from, double to) {
@@ -208,6 +206,8 @@ void CheckSpan(lua_State* L, const char* shape, const char* const* names, double
   }
 }
 
+// Bounds at index 2: finite, each pair a span (CheckSpan) within the
+// builder's limits.
 void CheckBounds(lua_State* L, const Builder& builder, MapRequest* request) {
   double bounds[4];
   CheckNumbers(L, 2, builder.shape, 4, bounds);
