@@ -23,6 +23,9 @@ std::uint32_t CheckCount(lua_State* L, int index, double low, double high, const
 // Width and height at `index` and `index + 1`, within the map limits.
 void CheckMapSize(lua_State* L, int index, std::uint32_t* width, std::uint32_t* height);
 
+// Width, height and depth at `index` to `index + 2`, within the map limits.
+void CheckVolumeSize(lua_State* L, int index, std::uint32_t size[3]);
+
 // A table of `count` finite numbers at `index`; `shape` names it in
 // errors, as "bounds {x0, x1, z0, z1}".
 // Errors name argument `argument`, or `index` when it is 0.
@@ -45,6 +48,10 @@ void CheckOptionNames(lua_State* L, const OptionTable& options, const char* cons
 bool OptionBoolean(lua_State* L, const OptionTable& options, const char* name, bool fallback);
 double OptionNumber(lua_State* L, const OptionTable& options, const char* name, double fallback,
                     double low, double high);
+// Entry `name`, one of the strings `choices` (null-terminated): its index;
+// `fallback` when absent.
+int OptionChoice(lua_State* L, const OptionTable& options, const char* name,
+                 const char* const* choices, int fallback);
 // The `threads` option: 1 to kMaxThreads, every core by default.
 unsigned OptionThreads(lua_State* L, const OptionTable& options);
 
