@@ -48,7 +48,7 @@ int Set(lua_State* L) {
   const MapRef map = CheckMap(L, 1);
   const std::uint32_t x = CheckCoordinate(L, 2, map.width, "x");
   const std::uint32_t y = CheckCoordinate(L, 3, map.height, "y");
-  const double value = luaL_checknumber(L, 4);
+  const double value = vessa::CheckNumber(L, 4);
   map.values[std::size_t{y} * map.width + x] = value;
   return 0;
 }
