@@ -18,10 +18,16 @@ end
 
 -- With `on`, every allocation runs the collector through a whole cycle,
 -- finalizers included; without, Lua's defaults again.
+local mode
 local function eager_collector(on)
   if _VERSION == "Lua 5.4" then
     -- Pause and step multiplier are kept in quarters; a step of 2^40 bytes.
-    if on then collectgarbage("incremental", 1, 1000, 40) else collectgarbage("incremental", 200, 100, 13) end
+    if on then
+      mode = collectgarbage("incremental", 1, 1000, 40)
+    else
+      collectgarbage("incremental", 200, 100, 13)
+      collectgarbage(mode)
+    end
   else
     collectgarbage("setpause", on and 0 or 200)
     collectgarbage("setstepmul", on and 1000000 or 200)
