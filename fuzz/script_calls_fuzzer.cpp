@@ -2,7 +2,9 @@
 // recording host against the real extension code, and holds every call
 // against its rule: the refusal of a wrong argument, the results, the
 // error, the library's refusal, and what the settings became. Any mismatch
-// aborts, which the fuzzer reports as a finding.
+// aborts, which the fuzzer reports as a finding. Inputs that start with the
+// noise-table marker drive the `noise` table in a Lua state instead, with
+// finalizers that change graphs mid-call (script_noise_calls.cpp).
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -13,6 +15,9 @@
 #include "entry/registration.h"
 #include "libnoise_test.h"
 #include "settings_snapshot.h"
+#ifdef NOISEBIND_FUZZ_NOISE_TABLE
+#include "script_noise_calls.h"
+#endif
 
 namespace noisebind::fuzz {
 namespace {
@@ -204,6 +209,12 @@ void RunCall(Harness& harness, const CallInput& input) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace noisebind::fuzz;
+#ifdef NOISEBIND_FUZZ_NOISE_TABLE
+  if (size > 0 && data[0] >= kNoiseTableMarker) {
+    RunNoiseTableCalls(data + 1, size - 1);
+    return 0;
+  }
+#endif
   Harness& harness = TheHarness();
   noisebind::testing::ResetSharedInstances();
   ByteReader reader(data, size);

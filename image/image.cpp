@@ -64,33 +64,33 @@ ImageBuffer* CheckImage(lua_State* L) {
 
 // A size from 1 to kMaxImageSide, checked as a double before conversion.
 std::uint32_t CheckSide(lua_State* L, int index, const char* what) {
-  const double value = luaL_checknumber(L, index);
+  const double value = CheckNumber(L, index);
   if (value >= 1.0 && value <= kMaxImageSide) {
     const auto side = static_cast<std::uint32_t>(value);
     if (side == value) return side;
   }
-  luaL_argerror(L, index,
-                lua_pushfstring(L, "%s must be an integer from 1 to %d, got %f", what,
-                                static_cast<int>(kMaxImageSide), value));
+  ArgError(L, index,
+           lua_pushfstring(L, "%s must be an integer from 1 to %d, got %f", what,
+                           static_cast<int>(kMaxImageSide), value));
   return 0;
 }
 
 // A pixel coordinate from 0 to size - 1; NaN fails the range test.
 std::uint32_t CheckCoordinate(lua_State* L, int index, std::uint32_t size, const char* axis) {
-  const double value = luaL_checknumber(L, index);
+  const double value = CheckNumber(L, index);
   if (value >= 0.0 && value < size) {
     const auto coordinate = static_cast<std::uint32_t>(value);
     if (coordinate == value) return coordinate;
   }
-  luaL_argerror(L, index,
-                lua_pushfstring(L, "%s must be an integer from 0 to %d, got %f", axis,
-                                static_cast<int>(size) - 1, value));
+  ArgError(L, index,
+           lua_pushfstring(L, "%s must be an integer from 0 to %d, got %f", axis,
+                           static_cast<int>(size) - 1, value));
   return 0;
 }
 
 unsigned char CheckComponent(lua_State* L, int index, const char* name) {
-  const double value = luaL_checknumber(L, index);
-  if (value != value) luaL_argerror(L, index, lua_pushfstring(L, "%s is NaN", name));
+  const double value = CheckNumber(L, index);
+  if (value != value) ArgError(L, index, lua_pushfstring(L, "%s is NaN", name));
   return ComponentFromNumber(value);
 }
 
@@ -99,17 +99,17 @@ int New(lua_State* L) {
   const std::uint32_t width = CheckSide(L, 1, "width");
   const std::uint32_t height = CheckSide(L, 2, "height");
   if (!ImageSizeAllowed(width, height)) {
-    luaL_argerror(L, 2,
-                  lua_pushfstring(L, "%d x %d pixels is too large an image (at most %d pixels)",
-                                  static_cast<int>(width), static_cast<int>(height),
-                                  static_cast<int>(kMaxImagePixels)));
+    ArgError(L, 2,
+             lua_pushfstring(L, "%d x %d pixels is too large an image (at most %d pixels)",
+                             static_cast<int>(width), static_cast<int>(height),
+                             static_cast<int>(kMaxImagePixels)));
   }
   const std::size_t bytes = ImagePixelBytes(width, height);
   auto* data = static_cast<ImageUserdata*>(NewLargeUserdata(L, sizeof(ImageUserdata) + bytes));
   if (data == nullptr) {
-    luaL_argerror(L, 2,
-                  lua_pushfstring(L, "not enough memory for %d x %d pixels",
-                                  static_cast<int>(width), static_cast<int>(height)));
+    ArgError(L, 2,
+             lua_pushfstring(L, "not enough memory for %d x %d pixels", static_cast<int>(width),
+                             static_cast<int>(height)));
   }
   *data = ImageUserdata{{}, kImageTag, ImageBuffer{width, height, PixelsOf(data)}};
   std::memset(data->image.pixels, 0, bytes);
@@ -167,7 +167,7 @@ int Save(lua_State* L) {
   const char* path = CheckPath(L, 2);
   char reason[kReasonSize];
   if (!SaveImage(*image, path, reason, sizeof reason)) {
-    luaL_argerror(L, 2, lua_pushfstring(L, "cannot write '%s': %s", path, reason));
+    ArgError(L, 2, lua_pushfstring(L, "cannot write '%s': %s", path, reason));
   }
   return 0;
 }
@@ -267,6 +267,7 @@ int OpenImageLibrary(lua_State* L) {
   StoreClosures(L, metatable, kMetamethods, static_cast<int>(std::size(kMetamethods)));
   lua_createtable(L, 0, static_cast<int>(std::size(kMethods)));
   StoreClosures(L, metatable, kMethods, static_cast<int>(std::size(kMethods)));
+  NameFunctions(L, -1, true);
   lua_setfield(L, metatable, "__index");
   // Scripts see this name instead of the metatable, so they cannot change
   // the methods of every image.
@@ -277,6 +278,7 @@ int OpenImageLibrary(lua_State* L) {
   lua_pushvalue(L, metatable);
   lua_pushcclosure(L, New, 1);
   lua_setfield(L, -2, "new");
+  NameFunctions(L, -1, false);
   lua_setfield(L, 1, "image");
   lua_pop(L, 1);
   return 0;

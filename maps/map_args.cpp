@@ -15,8 +15,7 @@ void ArgumentError(lua_State* L, int index, const char* format, ...) {
   va_start(args, format);
   const char* text = lua_pushvfstring(L, format, args);
   va_end(args);
-  luaL_argerror(L, index, text);
-  __builtin_unreachable();
+  vessa::ArgError(L, index, text);
 }
 
 double CheckFinite(lua_State* L, int index, const char* what) {
@@ -76,6 +75,7 @@ void CheckNumbers(lua_State* L, int index, const char* shape, int count, double*
 }
 
 void CheckOptionNames(lua_State* L, const OptionTable& options, const char* const* names) {
+  vessa::CheckOwnEntries(L, options.table, options.argument, "options");
   lua_pushnil(L);
   while (lua_next(L, options.table) != 0) {
     lua_pop(L, 1);
@@ -93,7 +93,7 @@ void CheckOptionNames(lua_State* L, const OptionTable& options, const char* cons
 }
 
 bool OptionBoolean(lua_State* L, const OptionTable& options, const char* name, bool fallback) {
-  lua_getfield(L, options.table, name);
+  vessa::RawField(L, options.table, name);
   const int type = lua_type(L, -1);
   if (type != LUA_TNIL && type != LUA_TBOOLEAN) {
     ArgumentError(L, options.argument, "%s '%s' must be a boolean, got %s", options.kind, name,
@@ -106,7 +106,7 @@ bool OptionBoolean(lua_State* L, const OptionTable& options, const char* name, b
 
 double OptionNumber(lua_State* L, const OptionTable& options, const char* name, double fallback,
                     double low, double high) {
-  lua_getfield(L, options.table, name);
+  vessa::RawField(L, options.table, name);
   const int type = lua_type(L, -1);
   if (type == LUA_TNIL) {
     lua_pop(L, 1);
@@ -127,7 +127,7 @@ double OptionNumber(lua_State* L, const OptionTable& options, const char* name, 
 
 int OptionChoice(lua_State* L, const OptionTable& options, const char* name,
                  const char* const* choices, int fallback) {
-  lua_getfield(L, options.table, name);
+  vessa::RawField(L, options.table, name);
   if (lua_isnil(L, -1)) {
     lua_pop(L, 1);
     return fallback;
@@ -157,7 +157,7 @@ int OptionChoice(lua_State* L, const OptionTable& options, const char* name,
 }
 
 unsigned OptionThreads(lua_State* L, const OptionTable& options) {
-  lua_getfield(L, options.table, "threads");
+  vessa::RawField(L, options.table, "threads");
   if (lua_isnil(L, -1)) {
     lua_pop(L, 1);
     return DefaultThreads();

@@ -94,7 +94,7 @@ int Set(lua_State* L) {
   const std::uint32_t y = CheckCoordinate(L, 3, map.height, "y");
   const bool layered = lua_gettop(L) >= 5;
   const std::uint32_t z = layered ? CheckCoordinate(L, 4, map.depth, "z") : 0;
-  const double value = luaL_checknumber(L, layered ? 5 : 4);
+  const double value = vessa::CheckNumber(L, layered ? 5 : 4);
   map.values[MapIndex(map.width, map.height, x, y, z)] = value;
   return 0;
 }

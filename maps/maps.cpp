@@ -80,6 +80,15 @@ bool SourceEvaluable(const SourceChoice& choice, char* reason) {
   return false;
 }
 
+// Any Lua allocation may run a finalizer that changes a graph (clears a
+// Curve's points, removes a source), so a builder checks its source here,
+// after its last allocation (the map pushed) and right before the work:
+// nothing runs Lua code between this check and the computation.
+void CheckSourceBeforeWork(lua_State* L, int index, const SourceChoice& choice) {
+  char reason[kReasonSize];
+  if (!SourceEvaluable(choice, reason)) ArgumentError(L, index, "%s", reason);
+}
+
 // The progress display the host set for this state, if any.
 const Progress* ProgressOf(lua_State* L) {
   const vessa::StateServices* services = vessa::ServicesOf(L);
@@ -255,10 +264,10 @@ int BuildWith(lua_State* L, const Builder& builder) {
   CheckMapSize(L, 3, &request.width, &request.height);
   RunOptions run;
   CheckMapOptions(L, 5, builder, &request, &run);
-  char reason[kReasonSize];
-  if (!SourceEvaluable(source, reason)) ArgumentError(L, 1, "%s", reason);
   run.progress = ProgressOf(L);
   const MapRef map = PushNewMap(L, request.width, request.height);
+  CheckSourceBeforeWork(L, 1, source);
+  char reason[kReasonSize];
   if (!ComputeMap(source, request, run, map.values, reason)) {
     lua_pushstring(L, reason);
     lua_error(L);
@@ -303,9 +312,8 @@ int VolumeMap(lua_State* L) {
   }
   run.progress = ProgressOf(L);
   const MapRef map = PushNewMap(L, request.size[0], request.size[1], request.size[2]);
-  // After the last allocation: a finalizer it ran may have changed the graph.
+  CheckSourceBeforeWork(L, 1, source);
   char reason[kReasonSize];
-  if (!SourceEvaluable(source, reason)) ArgumentError(L, 1, "%s", reason);
   if (!ComputeVolume(source, request, run, map.values, reason)) {
     lua_pushstring(L, reason);
     lua_error(L);
@@ -398,6 +406,10 @@ int OpenMapsLibrary(lua_State* L) {
   OpenMapType(L);
   lua_settop(L, 1);
   vessa::SetFunctions(L, kFunctions, 0);
+  vessa::NameFunctions(L, 1, false);
+  PushMapMethods(L);
+  vessa::NameFunctions(L, -1, true);
+  lua_pop(L, 1);
   return 0;
 }
 

@@ -95,7 +95,10 @@ int Construct(lua_State* L) {
       vessa::TypeError(L, i, "noise object");
     }
   }
-  if (!lua_isnoneornil(L, settings)) luaL_checktype(L, settings, LUA_TTABLE);
+  if (!lua_isnoneornil(L, settings)) {
+    vessa::CheckType(L, settings, LUA_TTABLE);
+    vessa::CheckOwnEntries(L, settings, settings, "settings");
+  }
   lua_settop(L, settings);
 
   // The userdata owns nothing until its metatable (with __gc) is set.
@@ -225,6 +228,7 @@ int OpenObjectsLibrary(lua_State* L) {
     lua_pushcclosure(L, Construct, 2);
     lua_setfield(L, 1, KindName(kind));
   }
+  vessa::NameFunctions(L, 1, false);
   lua_settop(L, 1);
   return 0;
 }

@@ -63,7 +63,7 @@ inline const Node& Evaluable(lua_State* L, NoiseObject* object) {
 // Argument `index` as a number, as Lua's own functions take it (numeric
 // strings convert): one call into Lua, where a type test and a read are two.
 inline double CheckNumber(lua_State* L, int index) {
-  return luaL_checknumber(L, index);
+  return vessa::CheckNumber(L, index);
 }
 
 // "%.14g", or "nan" whatever the sign: numbers in messages.

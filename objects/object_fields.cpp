@@ -1,5 +1,7 @@
 // The settings of noise objects as fields: obj.octaves, obj.octaves = 4, and
 // the constructors' tables of settings.
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <iterator>
 #include <lua.hpp>
@@ -16,6 +18,20 @@ namespace {
 // 2 best); the numbers 1 to 3 of LibNoise.C_QUALITY_* are taken too.
 constexpr const char* kQualities[] = {"fast", "standard", "best"};
 constexpr char kPoints[] = "points";
+constexpr char kSeed[] = "seed";
+constexpr double kTwoTo31 = 2147483648.0;
+constexpr double kTwoTo32 = 4294967296.0;
+
+// A seed: any finite number, truncated toward zero and reduced modulo 2^32
+// into the 32-bit range, as libnoise's own seed sums wrap, so that 64-bit
+// seeds (a game's world seed) stay distinct where the low 32 bits differ.
+// Every step is exact in doubles.
+double ReducedSeed(double value) {
+  double reduced = std::fmod(std::trunc(value), kTwoTo32);
+  if (reduced >= kTwoTo31) reduced -= kTwoTo32;
+  if (reduced < -kTwoTo31) reduced += kTwoTo32;
+  return reduced;
+}
 
 bool HasPoints(const Node& node) {
   return node.kind() == Kind::kCurve || node.kind() == Kind::kTerrace;
@@ -38,6 +54,12 @@ const Field* CheckFieldName(lua_State* L, const Node& node, int key) {
 int RaiseType(lua_State* L, const Node& node, const char* field, const char* expected, int value) {
   return luaL_error(L, "%s.%s must be %s, got %s", node.name(), field, expected,
                     luaL_typename(L, value));
+}
+
+int RaiseRefused(lua_State* L, const Node& node, const Field& field, const char* reason,
+                 double value) {
+  return luaL_error(L, "%s.%s %s, got %s", node.name(), field.name, reason,
+                    PushNumberText(L, value));
 }
 
 int QualityFromName(const char* name) {
@@ -73,16 +95,14 @@ double ReadFieldValue(lua_State* L, const Node& node, const Field& field, int va
       }
       return quality;
     }
-    default:
+    default: {
       if (lua_type(L, value) != LUA_TNUMBER) RaiseType(L, node, field.name, "a number", value);
-      return lua_tonumber(L, value);
+      const double number = lua_tonumber(L, value);
+      if (std::strcmp(field.name, kSeed) != 0) return number;
+      if (!std::isfinite(number)) RaiseRefused(L, node, field, "must be a finite number", number);
+      return ReducedSeed(number);
+    }
   }
-}
-
-int RaiseRefused(lua_State* L, const Node& node, const Field& field, const char* reason,
-                 double value) {
-  return luaL_error(L, "%s.%s %s, got %s", node.name(), field.name, reason,
-                    PushNumberText(L, value));
 }
 
 void PushFieldValue(lua_State* L, const Node& node, const Field& field) {
@@ -104,23 +124,32 @@ void PushFieldValue(lua_State* L, const Node& node, const Field& field) {
 }
 
 // A new list of the control points: {{input, output}, ...} for a Curve,
-// {value, ...} for a Terrace.
+// {value, ...} for a Terrace. The points are copied before the first
+// allocation: a finalizer run by one may change or clear them, and the list
+// shows them as they were when read.
 void PushPoints(lua_State* L, const Node& node) {
   const bool curve = node.kind() == Kind::kCurve;
-  const std::size_t count = curve ? CurvePointCount(node) : TerracePointCount(node);
+  // Inputs, then outputs; a plain array, as a Lua error may pass over it.
+  double points[2 * kMaxControlPoints];
+  const std::size_t count =
+      std::min(curve ? CurvePointCount(node) : TerracePointCount(node), kMaxControlPoints);
+  for (std::size_t i = 0; i < count; ++i) {
+    if (curve) {
+      CurvePoint(node, i, &points[i], &points[kMaxControlPoints + i]);
+    } else {
+      points[i] = TerracePoint(node, i);
+    }
+  }
   lua_createtable(L, static_cast<int>(count), 0);
   for (std::size_t i = 0; i < count; ++i) {
     if (curve) {
-      double input = 0.0;
-      double output = 0.0;
-      CurvePoint(node, i, &input, &output);
       lua_createtable(L, 2, 0);
-      lua_pushnumber(L, input);
+      lua_pushnumber(L, points[i]);
       lua_rawseti(L, -2, 1);
-      lua_pushnumber(L, output);
+      lua_pushnumber(L, points[kMaxControlPoints + i]);
       lua_rawseti(L, -2, 2);
     } else {
-      lua_pushnumber(L, TerracePoint(node, i));
+      lua_pushnumber(L, points[i]);
     }
     lua_rawseti(L, -2, static_cast<int>(i) + 1);
   }
@@ -210,7 +239,8 @@ int SetFieldMeta(lua_State* L) {
   return 0;
 }
 
-// The constructor's table: every key must name a field. Fields are set in
+// The constructor's table, read raw (its own entries, as the names checked):
+// every key must name a field. Fields are set in
 // the class's order, whatever the table's; a setting refused only because
 // of another one (Clamp's lower above the default upper, say) is tried
 // again once the others are set.
@@ -227,7 +257,7 @@ void ApplySettings(lua_State* L, NoiseObject* object, int table) {
   std::size_t retries = 0;
   for (std::size_t i = 0; i < info.fieldCount; ++i) {
     const Field& field = info.fields[i];
-    lua_getfield(L, table, field.name);
+    vessa::RawField(L, table, field.name);
     if (!lua_isnil(L, -1)) {
       const double number = ReadFieldValue(L, node, field, -1);
       if (SetField(node, field, number) != nullptr && retries < std::size(retry)) {
@@ -237,12 +267,12 @@ void ApplySettings(lua_State* L, NoiseObject* object, int table) {
     lua_pop(L, 1);
   }
   for (std::size_t i = 0; i < retries; ++i) {
-    lua_getfield(L, table, retry[i]->name);
+    vessa::RawField(L, table, retry[i]->name);
     SetOne(L, node, retry[i], -1);
     lua_pop(L, 1);
   }
   if (HasPoints(node)) {
-    lua_getfield(L, table, kPoints);
+    vessa::RawField(L, table, kPoints);
     if (!lua_isnil(L, -1)) SetPoints(L, node, -1);
     lua_pop(L, 1);
   }

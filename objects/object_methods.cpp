@@ -54,13 +54,13 @@ int Cylinder(lua_State* L) {
 
 // A point given as a list of three numbers, {x, y, z}.
 void CheckPoint(lua_State* L, int index, const char* what, double point[3]) {
-  luaL_checktype(L, index, LUA_TTABLE);
+  vessa::CheckType(L, index, LUA_TTABLE);
   for (int i = 0; i < 3; ++i) {
     lua_rawgeti(L, index, i + 1);
     if (lua_type(L, -1) != LUA_TNUMBER) {
-      luaL_argerror(L, index,
-                    lua_pushfstring(L, "%s must be a list of 3 numbers {x, y, z}, item %d is %s",
-                                    what, i + 1, luaL_typename(L, -1)));
+      vessa::ArgError(L, index,
+                      lua_pushfstring(L, "%s must be a list of 3 numbers {x, y, z}, item %d is %s",
+                                      what, i + 1, luaL_typename(L, -1)));
     }
     point[i] = lua_tonumber(L, -1);
     lua_pop(L, 1);
@@ -76,7 +76,7 @@ int Line(lua_State* L) {
   double finish[3];
   CheckPoint(L, 3, "start", start);
   CheckPoint(L, 4, "finish", finish);
-  if (!lua_isnoneornil(L, 5)) luaL_checktype(L, 5, LUA_TBOOLEAN);
+  if (!lua_isnoneornil(L, 5)) vessa::CheckType(L, 5, LUA_TBOOLEAN);
   const bool attenuate = lua_isnoneornil(L, 5) || lua_toboolean(L, 5) != 0;
   lua_pushnumber(L, LineValue(Evaluable(L, object), p, start, finish, attenuate));
   return 1;
@@ -86,9 +86,9 @@ int Line(lua_State* L) {
 int CheckSourceIndex(lua_State* L, int index, const Node& node) {
   const double value = CheckNumber(L, index);
   if (!(value >= 1 && value <= node.SourceCount() && value == static_cast<int>(value))) {
-    luaL_argerror(L, index,
-                  lua_pushfstring(L, "%s has sources 1 to %d, got %s", node.name(),
-                                  node.SourceCount(), PushNumberText(L, value)));
+    vessa::ArgError(L, index,
+                    lua_pushfstring(L, "%s has sources 1 to %d, got %s", node.name(),
+                                    node.SourceCount(), PushNumberText(L, value)));
   }
   return static_cast<int>(value);
 }
@@ -200,6 +200,7 @@ void SetMethods(lua_State* L, int metatable, Kind kind) {
   StoreClosures(L, metatable, kMethods);
   if (kind == Kind::kCurve) StoreClosures(L, metatable, kCurveMethods);
   if (kind == Kind::kTerrace) StoreClosures(L, metatable, kTerraceMethods);
+  vessa::NameFunctions(L, -1, true);
 }
 
 }  // namespace noisebind::objects

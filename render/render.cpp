@@ -53,7 +53,7 @@ double StopItem(lua_State* L, int options, int stop, int item, double fallback) 
 // options.gradient: stops in increasing order of value, at least one. The
 // stops go in a userdata pushed on the stack, which keeps them.
 const GradientStop* CheckGradient(lua_State* L, int options, std::size_t* count) {
-  lua_getfield(L, options, "gradient");
+  vessa::RawField(L, options, "gradient");
   if (!lua_istable(L, -1)) {
     ArgumentError(L, options, "option 'gradient' must be a table of stops %s, got %s", kStopShape,
                   luaL_typename(L, -1));
@@ -87,7 +87,7 @@ const GradientStop* CheckGradient(lua_State* L, int options, std::size_t* count)
 // options.light: absent or false for none, true for the default light, or
 // a table of its settings.
 bool CheckLight(lua_State* L, int options, Light* light) {
-  lua_getfield(L, options, "light");
+  vessa::RawField(L, options, "light");
   const int index = lua_gettop(L);
   if (lua_isnil(L, index) || (lua_isboolean(L, index) && !lua_toboolean(L, index))) return false;
   if (lua_isboolean(L, index)) return true;
@@ -104,7 +104,7 @@ bool CheckLight(lua_State* L, int options, Light* light) {
   light->contrast = maps::OptionNumber(L, table, "contrast", light->contrast, 0, 1e6);
   light->brightness = maps::OptionNumber(L, table, "brightness", light->brightness, 0, 1e6);
   light->scale = maps::OptionNumber(L, table, "scale", light->scale, 0, 1e6);
-  lua_getfield(L, index, "color");
+  vessa::RawField(L, index, "color");
   if (!lua_isnil(L, -1)) {
     double rgb[3];
     maps::CheckNumbers(L, lua_gettop(L), "light color {red, green, blue}", 3, rgb, options);
@@ -168,8 +168,10 @@ const luaL_Reg kFunctions[] = {
 int OpenRenderLibrary(lua_State* L) {
   lua_settop(L, 1);
   vessa::SetFunctions(L, kFunctions, 0);
+  vessa::NameFunctions(L, 1, false);
   maps::PushMapMethods(L);
   AddHeightmapMethods(L);
+  vessa::NameFunctions(L, -1, true);
   lua_pop(L, 1);
   return 0;
 }

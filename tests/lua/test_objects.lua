@@ -241,15 +241,49 @@ T.run {
     T.eq(#terrace.points, 2, "terrace unchanged")
   end },
 
-  { "integers convert as LibNoise converts them", function()
+  { "integers convert as LibNoise converts them; seeds wrap modulo 2^32", function()
     local p = P()
-    for _, case in ipairs { { 6.9, 6 }, { -6.9, -6 }, { 0 / 0, 0 }, { math.huge, 2147483647 },
-                            { -2 ^ 40, -2147483648 } } do
+    for _, case in ipairs { { 6.9, 6 }, { -6.9, -6 }, { 2 ^ 31, -2 ^ 31 }, { -2 ^ 31 - 1, 2 ^ 31 - 1 },
+                            { -2 ^ 40, 0 }, { 2 ^ 32 + 5.5, 5 }, { -(2 ^ 32) - 5.5, -5 },
+                            { 2 ^ 53 - 1, -1 }, { 1e300, 0 }, { 2973465671528421400, 793057280 } } do
       p.seed = case[1]
-      T.eq(p.seed, case[2], "seed " .. tostring(case[1]))
+      T.eq(p.seed, case[2], "seed " .. string.format("%.17g", case[1]))
+      T.eq(P { seed = case[1] }.seed, case[2], "seed setting " .. string.format("%.17g", case[1]))
     end
     p.octaves = 2.99
     T.eq(p.octaves, 2, "octaves")
+    checkerror("Perlin.octaves must be an integer from 1 to 30, got 4294967299", set, p, "octaves",
+      2 ^ 32 + 3)
+  end },
+
+  { "64-bit seeds give distinct noise unless 2^32 apart", function()
+    local base = 2973465671528421400
+    for _, class in ipairs { "Perlin", "Billow", "RidgedMulti", "Voronoi", "Turbulence" } do
+      local function value(seed)
+        local object = class == "Turbulence" and noise.Turbulence(noise.Perlin(), { seed = seed })
+          or noise[class] { seed = seed }
+        return object:calc(0.3, 0.7, 1.1)
+      end
+      T.check(value(base) ~= value(base + 2048), class .. ": seeds 2048 apart give the same noise")
+      T.eq(value(base + 2 ^ 32), value(base), class .. ": seeds 2^32 apart")
+    end
+    checkerror("Perlin.seed must be a finite number, got inf", set, P(), "seed", math.huge)
+    checkerror("Voronoi.seed must be a finite number, got nan", noise.Voronoi, { seed = 0 / 0 })
+    local p = P { seed = 3 }
+    pcall(set, p, "seed", -math.huge)
+    T.eq(p.seed, 3, "a refused seed changes nothing")
+  end },
+
+  { "settings are the table's own entries", function()
+    local defaults = { octaves = 3 }
+    checkerror("bad argument #1 to 'Perlin' (settings come from the table's own entries, not "
+      .. "through __index)", P, setmetatable({}, { __index = defaults }))
+    checkerror("bad argument #1 to 'Perlin' (settings come from the table's own entries, not "
+      .. "through __index)", P, setmetatable({}, { __index = function() return 3 end }))
+    -- Other metamethods do not reach the values read.
+    local p = P(setmetatable({ seed = 5 }, { __newindex = error, __len = error }))
+    T.eq(p.seed, 5, "seed from a table with other metamethods")
+    checkerror("Perlin has no field 'octave'", P, setmetatable({ octave = 3 }, {}))
   end },
 
   { "metatables are hidden, one per class", function()
