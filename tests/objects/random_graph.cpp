@@ -58,9 +58,13 @@ Node& GraphMaker::Make(Kind kind, int depth) {
       if (node.SetSource(i, source) == SourceStatus::kDone) continue;
     }
     // Generators at the depth limit, and a share of the sources above it.
-    static const std::vector<Kind> generators = {
-        Kind::kBillow, Kind::kCheckerboard, Kind::kConst,   Kind::kCylinders,
-        Kind::kPerlin, Kind::kRidgedMulti,  Kind::kSpheres, Kind::kVoronoi};
+    static const std::vector<Kind> generators = [] {
+      std::vector<Kind> kinds;
+      for (int k = 0; k < kKindCount; ++k) {
+        if (ClassOf(static_cast<Kind>(k)).sourceCount == 0) kinds.push_back(static_cast<Kind>(k));
+      }
+      return kinds;
+    }();
     const Kind next =
         depth <= 1 || unit(m_rng) < 0.4
             ? Pick(m_rng, generators)
