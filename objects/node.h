@@ -11,45 +11,26 @@
 
 #include <libnoise/module/modulebase.h>
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "objects/classes_table.h"
+
 namespace noisebind::objects {
 
-// Every libnoise module class a node can hold (all of Debian's but Cache,
-// whose mutable state does not suit parallel evaluation).
+// Every libnoise module class a node can hold, in the order of the rows of
+// objects/classes_table.h.
 enum class Kind {
-  kAbs,
-  kAdd,
-  kBillow,
-  kBlend,
-  kCheckerboard,
-  kClamp,
-  kConst,
-  kCurve,
-  kCylinders,
-  kDisplace,
-  kExponent,
-  kInvert,
-  kMax,
-  kMin,
-  kMultiply,
-  kPerlin,
-  kPower,
-  kRidgedMulti,
-  kRotatePoint,
-  kScaleBias,
-  kScalePoint,
-  kSelect,
-  kSpheres,
-  kTerrace,
-  kTranslatePoint,
-  kTurbulence,
-  kVoronoi,
+#define NOISEBIND_KIND(name, ...) k##name,
+  NOISEBIND_CLASSES(NOISEBIND_KIND)
+#undef NOISEBIND_KIND
 };
-constexpr int kKindCount = static_cast<int>(Kind::kVoronoi) + 1;
+#define NOISEBIND_ONE(...) +1
+constexpr int kKindCount = 0 NOISEBIND_CLASSES(NOISEBIND_ONE);
+#undef NOISEBIND_ONE
 
 // The libnoise class name of a kind, e.g. "RidgedMulti".
 const char* KindName(Kind kind);
@@ -128,6 +109,9 @@ class Node {
  private:
   // Why this node alone cannot be evaluated, or false.
   bool Incomplete(std::string* why) const;
+  // Whether a node of the graph below is read twice or more (then libnoise's
+  // own GetValue evaluates it once per read, and the batch path once).
+  bool ReadsANodeTwice() const noexcept;
   void DropUser(const Node* user);
 
   Kind m_kind;
@@ -135,6 +119,9 @@ class Node {
   std::vector<Node*> m_sources;
   // The nodes that use this one as a source, once per use.
   std::vector<Node*> m_users;
+  // ReadsANodeTwice's answer: GraphGeneration() * 2 + answer, 0 when not
+  // known. Threads that read the graph at once may each store it.
+  mutable std::atomic<std::uint64_t> m_readsTwice{0};
 };
 
 // A number that changes whenever any graph changes in a way that can change
