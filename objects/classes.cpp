@@ -195,6 +195,21 @@ constexpr Field kTurbulence[] = {
     Integer<Turbulence, &Turbulence::GetSeed, &Turbulence::SetSeed>("seed"),
 };
 
+// libnoise's Cache keeps the last point and its value inside the module:
+// two threads reading one graph would race on them, and the value goes
+// stale when a setting below it changes. Its value is its source's, and the
+// batch path shares every node read twice anyway, so this one forwards.
+class ForwardingCache : public Cache {
+ public:
+  double GetValue(double x, double y, double z) const override {
+    return m_pSourceModule[0]->GetValue(x, y, z);
+  }
+};
+
+// The fields of a class without settings.
+struct NoFields {};
+constexpr NoFields kNoFields;
+
 template <class M>
 Node* Create(Kind kind) {
   return new ModuleNode<M>(kind);
@@ -211,41 +226,16 @@ constexpr Entry Make(Kind kind, int sources, const Field (&fields)[n]) {
 }
 
 template <class M>
-constexpr Entry Make(Kind kind, int sources) {
+constexpr Entry Make(Kind kind, int sources, NoFields) {
   return {{kind, sources, nullptr, 0}, Create<M>};
 }
 
-// In the order of Kind.
 const Entry kClasses[] = {
-    Make<Abs>(Kind::kAbs, 1),
-    Make<Add>(Kind::kAdd, 2),
-    Make<Billow>(Kind::kBillow, 0, kFractal<Billow>),
-    Make<Blend>(Kind::kBlend, 3),
-    Make<Checkerboard>(Kind::kCheckerboard, 0),
-    Make<Clamp>(Kind::kClamp, 1, kBounds<Clamp>),
-    Make<Const>(Kind::kConst, 0, kConst),
-    Make<Curve>(Kind::kCurve, 1),
-    Make<Cylinders>(Kind::kCylinders, 0, kFrequency<Cylinders>),
-    Make<Displace>(Kind::kDisplace, 4),
-    Make<Exponent>(Kind::kExponent, 1, kExponent),
-    Make<Invert>(Kind::kInvert, 1),
-    Make<Max>(Kind::kMax, 2),
-    Make<Min>(Kind::kMin, 2),
-    Make<Multiply>(Kind::kMultiply, 2),
-    Make<Perlin>(Kind::kPerlin, 0, kFractal<Perlin>),
-    Make<Power>(Kind::kPower, 2),
-    Make<RidgedMulti>(Kind::kRidgedMulti, 0, kRidgedMulti),
-    Make<RotatePoint>(Kind::kRotatePoint, 1, kRotatePoint),
-    Make<ScaleBias>(Kind::kScaleBias, 1, kScaleBias),
-    Make<ScalePoint>(Kind::kScalePoint, 1, kScalePoint),
-    Make<Select>(Kind::kSelect, 3, kSelect),
-    Make<Spheres>(Kind::kSpheres, 0, kFrequency<Spheres>),
-    Make<Terrace>(Kind::kTerrace, 1, kTerrace),
-    Make<TranslatePoint>(Kind::kTranslatePoint, 1, kTranslatePoint),
-    Make<Turbulence>(Kind::kTurbulence, 1, kTurbulence),
-    Make<Voronoi>(Kind::kVoronoi, 0, kVoronoi),
+#define NOISEBIND_ENTRY(name, held, sources, fields, evaluate) \
+  Make<held>(Kind::k##name, sources, fields),
+    NOISEBIND_CLASSES(NOISEBIND_ENTRY)
+#undef NOISEBIND_ENTRY
 };
-static_assert(std::size(kClasses) == kKindCount);
 
 constexpr const char* kQualityNames[] = {"fast", "standard", "best"};
 

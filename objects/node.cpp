@@ -16,13 +16,10 @@ namespace {
 
 std::atomic<std::uint64_t> generation{1};
 
-constexpr const char* kKindNames[kKindCount] = {
-    "Abs",        "Add",     "Billow",      "Blend",       "Checkerboard",
-    "Clamp",      "Const",   "Curve",       "Cylinders",   "Displace",
-    "Exponent",   "Invert",  "Max",         "Min",         "Multiply",
-    "Perlin",     "Power",   "RidgedMulti", "RotatePoint", "ScaleBias",
-    "ScalePoint", "Select",  "Spheres",     "Terrace",     "TranslatePoint",
-    "Turbulence", "Voronoi",
+constexpr const char* kKindNames[] = {
+#define NOISEBIND_NAME(name, ...) #name,
+    NOISEBIND_CLASSES(NOISEBIND_NAME)
+#undef NOISEBIND_NAME
 };
 
 // libnoise asserts these counts before it reads the control points.

@@ -16,40 +16,20 @@
 #include <string>
 #include <vector>
 
+#include "objects/classes_table.h"
+
 namespace noisebind::objects {
 
-// Every libnoise module class a node can hold (all of Debian's but Cache,
-// whose mutable state does not suit parallel evaluation).
+// Every libnoise module class a node can hold, in the order of the rows of
+// objects/classes_table.h.
 enum class Kind {
-  kAbs,
-  kAdd,
-  kBillow,
-  kBlend,
-  kCheckerboard,
-  kClamp,
-  kConst,
-  kCurve,
-  kCylinders,
-  kDisplace,
-  kExponent,
-  kInvert,
-  kMax,
-  kMin,
-  kMultiply,
-  kPerlin,
-  kPower,
-  kRidgedMulti,
-  kRotatePoint,
-  kScaleBias,
-  kScalePoint,
-  kSelect,
-  kSpheres,
-  kTerrace,
-  kTranslatePoint,
-  kTurbulence,
-  kVoronoi,
+#define NOISEBIND_KIND(name, ...) k##name,
+  NOISEBIND_CLASSES(NOISEBIND_KIND)
+#undef NOISEBIND_KIND
 };
-constexpr int kKindCount = static_cast<int>(Kind::kVoronoi) + 1;
+#define NOISEBIND_ONE(...) +1
+constexpr int kKindCount = 0 NOISEBIND_CLASSES(NOISEBIND_ONE);
+#undef NOISEBIND_ONE
 
 // The libnoise class name of a kind, e.g. "RidgedMulti".
 const char* KindName(Kind kind);

@@ -12,37 +12,11 @@ namespace {
 
 using namespace noise::module;
 
-// In the order of Kind.
 constexpr KindFunction kKinds[] = {
-    batch::Abs,
-    batch::Add,
-    Generate<Billow>,
-    batch::Blend,
-    Generate<Checkerboard>,
-    batch::Clamp,
-    Generate<Const>,
-    batch::Curve,
-    Generate<Cylinders>,
-    batch::Displace,
-    batch::Exponent,
-    batch::Invert,
-    batch::Max,
-    batch::Min,
-    batch::Multiply,
-    Generate<Perlin>,
-    batch::Power,
-    Generate<RidgedMulti>,
-    batch::RotatePoint,
-    batch::ScaleBias,
-    batch::ScalePoint,
-    batch::Select,
-    Generate<Spheres>,
-    batch::Terrace,
-    batch::TranslatePoint,
-    batch::Turbulence,
-    Generate<Voronoi>,
+#define NOISEBIND_BATCH(name, held, sources, fields, evaluate) evaluate,
+    NOISEBIND_CLASSES(NOISEBIND_BATCH)
+#undef NOISEBIND_BATCH
 };
-static_assert(std::size(kKinds) == kKindCount);
 
 // Counts in `done` the points whose values are in `out`.
 void EvaluateBlocks(const Node& node, const double* x, const double* y, const double* z,

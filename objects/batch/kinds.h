@@ -34,6 +34,9 @@ void Min(const Node& node, const Points& points, double* out, Evaluator& evaluat
 void Multiply(const Node& node, const Points& points, double* out, Evaluator& evaluator);
 void Power(const Node& node, const Points& points, double* out, Evaluator& evaluator);
 
+// Cache (modifiers.cpp): its source's values; sharing is the evaluator's.
+void Cache(const Node& node, const Points& points, double* out, Evaluator& evaluator);
+
 // Selectors (selectors.cpp).
 void Blend(const Node& node, const Points& points, double* out, Evaluator& evaluator);
 void Select(const Node& node, const Points& points, double* out, Evaluator& evaluator);

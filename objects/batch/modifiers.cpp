@@ -58,6 +58,10 @@ void Abs(const Node& node, const Points& points, double* out, Evaluator& evaluat
   Modify(node, points, out, evaluator, [](double v) { return std::fabs(v); });
 }
 
+void Cache(const Node& node, const Points& points, double* out, Evaluator& evaluator) {
+  evaluator.Source(node, 0, points, out);
+}
+
 void Clamp(const Node& node, const Points& points, double* out, Evaluator& evaluator) {
   const auto* clamp = Typed<noise::module::Clamp>(node, points, out);
   if (clamp == nullptr) return;

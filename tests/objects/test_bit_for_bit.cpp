@@ -83,6 +83,7 @@ const std::vector<Case>& Cases() {
          });
        }},
       {"noise.Blend(A, B, C)", Plain<Blend>(3)},
+      {"noise.Cache(A)", Plain<Cache>(1)},
       {"noise.Checkerboard()", Plain<Checkerboard>(0)},
       {"noise.Clamp(A, { upper = 0.25, lower = -0.5 })",
        [](const Sources& s) {
