@@ -209,8 +209,8 @@ class ObjectBuilder {
     return m_graph.Make(Kind::kTranslatePoint, {&source}, {{"x", x}, {"y", y}, {"z", z}});
   }
 
-  // Where a libnoise program puts a Cache: the node that several read.
-  Ref Shared(Ref source) { return source; }
+  // As a libnoise program writes it: a Cache wherever several modules read.
+  Ref Shared(Ref source) { return m_graph.Make(Kind::kCache, {&source}); }
 
  private:
   Ref Fractal(Kind kind, const planet::Fractal& f) {
