@@ -145,11 +145,12 @@ struct Options {
 bool ParseOptions(int argc, char** argv, Options& options) {
   for (int i = 1; i + 1 < argc; i += 2) {
     const std::string arg = argv[i];
-    const int value = std::atoi(argv[i + 1]);
+    // strtol saturates where atoi's overflow is undefined.
+    const long value = std::strtol(argv[i + 1], nullptr, 10);
     if (arg == "--rounds") {
-      options.rounds = std::max(1, value);
+      options.rounds = static_cast<int>(std::clamp(value, 1L, 1000L));
     } else if (arg == "--width") {
-      options.width = static_cast<std::uint32_t>(std::clamp(value, 2, 16384));
+      options.width = static_cast<std::uint32_t>(std::clamp(value, 2L, 16384L));
     } else if (arg == "--only") {
       options.only = argv[i + 1];
     } else {
