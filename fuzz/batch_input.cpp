@@ -23,7 +23,9 @@ const std::vector<Isa>& RunnablePaths() {
   return paths;
 }
 
-double ReadNumber(ByteReader& reader) {
+}  // namespace
+
+double ReadBatchNumber(ByteReader& reader) {
   const std::uint8_t selector = reader.Byte();
   const int detail = selector >> 2;  // 0 to 63
   const std::vector<double>& edges = EdgeCoordinates();
@@ -44,6 +46,8 @@ double ReadNumber(ByteReader& reader) {
       return reader.RawDouble();
   }
 }
+
+namespace {
 
 // Perlin and Billow refuse counts outside 1 to 30; RidgedMulti takes any
 // count up to 30, zero and negative ones included.
@@ -70,17 +74,17 @@ BatchCase ReadBatchCase(ByteReader& reader) {
   // hold; anything further would be undefined before any kernel ran.
   s.quality = static_cast<noise::NoiseQuality>(reader.Byte() % 4);
   s.seed = reader.Raw<std::int32_t>();
-  s.frequency = ReadNumber(reader);
-  s.lacunarity = ReadNumber(reader);
-  s.persistence = ReadNumber(reader);
-  s.displacement = ReadNumber(reader);
-  s.constant = ReadNumber(reader);
+  s.frequency = ReadBatchNumber(reader);
+  s.lacunarity = ReadBatchNumber(reader);
+  s.persistence = ReadBatchNumber(reader);
+  s.displacement = ReadBatchNumber(reader);
+  s.constant = ReadBatchNumber(reader);
   s.distance = (reader.Byte() & 1) != 0;
   const std::size_t count = reader.Byte() % (kMaxBatchPoints + 1);
   for (std::size_t i = 0; i < count; ++i) {
-    result.points.x.push_back(ReadNumber(reader));
-    result.points.y.push_back(ReadNumber(reader));
-    result.points.z.push_back(ReadNumber(reader));
+    result.points.x.push_back(ReadBatchNumber(reader));
+    result.points.y.push_back(ReadBatchNumber(reader));
+    result.points.z.push_back(ReadBatchNumber(reader));
   }
   return result;
 }

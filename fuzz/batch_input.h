@@ -29,6 +29,9 @@ struct BatchCase {
 // fixed-point value, or 8 raw bytes; see batch_input.cpp.
 BatchCase ReadBatchCase(ByteReader& reader);
 
+// One number as the case reads its numbers.
+double ReadBatchNumber(ByteReader& reader);
+
 }  // namespace noisebind::fuzz
 
 #endif  // NOISEBIND_FUZZ_BATCH_INPUT_H

@@ -1,11 +1,15 @@
 // Evaluates one block of points with one generator on one forced path, and
-// aborts unless every batch value is libnoise's own GetValue at that point
-// (NaN for NaN), which the fuzzer reports as a finding.
+// then a graph over it (when the input holds one) at the same points, as a
+// whole and point by point; aborts unless every value is libnoise's own
+// GetValue at that point (NaN for NaN), which the fuzzer reports as a
+// finding.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
+#include "batch_graph.h"
 #include "batch_input.h"
 
 namespace noisebind::fuzz {
@@ -39,11 +43,34 @@ void Check(const BatchCase& c) {
   }
 }
 
+void CheckGraph(const BatchCase& c, const BatchGraph& graph) {
+  if (graph.nodes.empty()) return;
+  const objects::Node& root = *graph.nodes.back();
+  std::string why;
+  if (!root.Evaluable(&why)) return;
+  const simd::testing::Cloud& p = c.points;
+  const std::size_t count = p.x.size();
+  std::vector<double> batch(count);
+  root.GetValues(p.x.data(), p.y.data(), p.z.data(), count, batch.data());
+  for (std::size_t i = 0; i < count; ++i) {
+    const double expected = root.module().GetValue(p.x[i], p.y[i], p.z[i]);
+    double single = 0;
+    root.GetValues(&p.x[i], &p.y[i], &p.z[i], 1, &single);
+    for (const double actual : {batch[i], single}) {
+      if (simd::testing::SameValue(expected, actual)) continue;
+      std::fprintf(stderr, "batch graph check failed: %s\n", graph.Describe().c_str());
+      Mismatch(c, i, expected, actual);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace noisebind::fuzz
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   noisebind::fuzz::ByteReader reader(data, size);
-  noisebind::fuzz::Check(noisebind::fuzz::ReadBatchCase(reader));
+  const noisebind::fuzz::BatchCase c = noisebind::fuzz::ReadBatchCase(reader);
+  noisebind::fuzz::Check(c);
+  noisebind::fuzz::CheckGraph(c, noisebind::fuzz::ReadBatchGraph(reader, c));
   return 0;
 }

@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Writes the batch fuzzer's seed corpus: every generator on every path at
 libnoise's default settings, and at settings near their extremes, over
-ordinary points, lattice points and edge coordinates. See batch_input.h for
-the layout."""
+ordinary points, lattice points and edge coordinates; then graphs over some
+of them whose nodes are read by several others. See batch_input.h and
+batch_graph.h for the layout."""
 import os
 import struct
 import sys
@@ -41,6 +42,38 @@ def case(generator, path, points, octaves=5, quality=1, seed=0, frequency=raw(1.
     return data
 
 
+# Kinds in the order of objects/classes_table.h.
+KINDS = ["Abs", "Add", "Billow", "Blend", "Cache", "Checkerboard", "Clamp", "Const", "Curve",
+         "Cylinders", "Displace", "Exponent", "Invert", "Max", "Min", "Multiply", "Perlin",
+         "Power", "RidgedMulti", "RotatePoint", "ScaleBias", "ScalePoint", "Select", "Spheres",
+         "Terrace", "TranslatePoint", "Turbulence", "Voronoi"]
+
+
+def node(kind, sources, settings=b""):
+    return bytes([KINDS.index(kind)] + sources) + settings
+
+
+def graph(*nodes):
+    """The generator is node 0; each node's sources index the nodes before it."""
+    return bytes([len(nodes) + 1]) + b"".join(nodes)
+
+
+def graphs():
+    return {
+        "diamond": graph(node("Abs", [0]), node("ScaleBias", [0], fixed(0.5) + fixed(0.25)),
+                         node("Add", [1, 2])),
+        "fan": graph(node("TranslatePoint", [0], fixed(0.5) + fixed(0) + fixed(0)),
+                     node("Add", [0, 1]), node("Max", [1, 2]), node("Blend", [1, 2, 0]),
+                     node("Multiply", [4, 1])),
+        "selected": graph(node("Abs", [0]), node("Invert", [0]),
+                          node("Select", [1, 2, 0], fixed(-0.5) + fixed(0.5) + fixed(0.2)),
+                          node("Displace", [3, 0, 1, 2]),
+                          node("Turbulence", [4], fixed(1) + fixed(0.3) + bytes([2]) +
+                               struct.pack("<i", 5))),
+        "doubling": graph(*[node("Add", [i, i]) for i in range(8)]),
+    }
+
+
 def ordinary_points():
     return [(fixed(0.37 * i - 3.0), fixed(0.25 * i), fixed(-1.5 + 0.61 * i, 2)) for i in range(19)]
 
@@ -60,6 +93,11 @@ def cases():
         result[f"{name}-far"] = case(
             g, 0, [(raw(1e10), raw(-2147483650.5), fixed(1.25, 30)) for _ in range(9)],
             octaves=30, quality=3, seed=2147483647, frequency=raw(1e9), distance=1)
+    for g in (0, 3, 7):  # Perlin, Voronoi, Const
+        for path in range(PATHS):
+            for shape, data in graphs().items():
+                name = GENERATORS[g]
+                result[f"{name}-{path}-{shape}"] = case(g, path, ordinary_points()) + data
     return result
 
 

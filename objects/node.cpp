@@ -155,10 +155,39 @@ bool Node::Evaluable(std::string* why) const {
   return true;
 }
 
+bool Node::ReadsANodeTwice() const noexcept {
+  const std::uint64_t generation = GraphGeneration();
+  const std::uint64_t known = m_readsTwice.load(std::memory_order_relaxed);
+  if (known >> 1 == generation) return (known & 1) != 0;
+  bool twice = false;
+  try {
+    std::vector<const Node*> pending{this};
+    std::unordered_set<const Node*> seen;
+    while (!pending.empty() && !twice) {
+      const Node* node = pending.back();
+      pending.pop_back();
+      for (const Node* source : node->m_sources) {
+        if (source == nullptr) continue;
+        if (seen.insert(source).second) {
+          pending.push_back(source);
+        } else {
+          twice = true;
+        }
+      }
+    }
+  } catch (const std::bad_alloc&) {
+    return false;  // libnoise's own GetValue, as for any graph
+  }
+  m_readsTwice.store(generation << 1 | (twice ? 1 : 0), std::memory_order_relaxed);
+  return twice;
+}
+
 void Node::GetValues(const double* x, const double* y, const double* z, std::size_t count,
                      double* out) const {
-  // A single point (calc, the models) costs what libnoise's own call costs.
-  if (count == 1) {
+  // A single point (calc, the models) costs what libnoise's own call costs,
+  // unless libnoise would evaluate a node once per read of it: then once
+  // through the batch path.
+  if (count == 1 && !ReadsANodeTwice()) {
     *out = m_module->GetValue(*x, *y, *z);
     return;
   }

@@ -21,7 +21,7 @@ constexpr KindFunction kKinds[] = {
 // Counts in `done` the points whose values are in `out`.
 void EvaluateBlocks(const Node& node, const double* x, const double* y, const double* z,
                     std::size_t count, double* out, std::size_t& done) {
-  Evaluator evaluator;
+  Evaluator evaluator(node);
   // Where the output is one of the coordinate arrays, each block goes
   // through a scratch array first, so no point is read after it is written.
   const bool inPlace = out == x || out == y || out == z;
@@ -29,10 +29,10 @@ void EvaluateBlocks(const Node& node, const double* x, const double* y, const do
     const Points points{x + start, y + start, z + start, std::min(kBlockSize, count - start)};
     if (inPlace) {
       Arrays<1> staged(evaluator.scratch());
-      evaluator.Run(node, points, staged[0]);
+      evaluator.Block(node, points, staged[0]);
       std::copy_n(staged[0], points.count, out + start);
     } else {
-      evaluator.Run(node, points, out + start);
+      evaluator.Block(node, points, out + start);
     }
     done = start + points.count;
   }
@@ -40,17 +40,15 @@ void EvaluateBlocks(const Node& node, const double* x, const double* y, const do
 
 }  // namespace
 
-double* Scratch::Take() {
-  if (m_used == m_arrays.size()) m_arrays.push_back(std::make_unique<Array>());
-  return m_arrays[m_used++]->data();
-}
-
 void Evaluator::Run(const Node& node, const Points& points, double* out) {
   // Evaluable graphs never go deeper; this bounds the recursion regardless.
   if (m_depth >= kMaxGraphDepth) return PointByPoint(node, points, out);
+  const std::uint32_t slot = SlotOf(node);
+  if (slot != kNotShared && Recall(slot, *m_current, out)) return;
   ++m_depth;
   kKinds[static_cast<int>(node.kind())](node, points, out, *this);
   --m_depth;
+  if (slot != kNotShared) m_kept.Keep(slot, m_current->id, out, points.count);
 }
 
 void PointByPoint(const Node& node, const Points& points, double* out) {

@@ -4,6 +4,8 @@
 #include <libnoise/interp.h>
 #include <libnoise/module/module.h>
 
+#include <cstdint>
+
 #include "objects/batch/kinds.h"
 
 namespace noisebind::objects::batch {
@@ -52,8 +54,13 @@ struct Selection {
 template <class Needs>
 void SourceWhere(const Node& node, int index, const Points& points, double* out,
                  Evaluator& evaluator, Needs needs) {
+  std::uint64_t mask[kBlockSize / 64] = {};
   std::size_t count = 0;
-  for (std::size_t i = 0; i < points.count; ++i) count += needs(i) ? 1 : 0;
+  for (std::size_t i = 0; i < points.count; ++i) {
+    if (!needs(i)) continue;
+    mask[i / 64] |= std::uint64_t{1} << (i % 64);
+    ++count;
+  }
   if (count == 0) return;
   if (count == points.count) return evaluator.Source(node, index, points, out);
   Arrays<4> gathered(evaluator.scratch());
@@ -69,7 +76,7 @@ void SourceWhere(const Node& node, int index, const Points& points, double* out,
     z[n] = points.z[i];
     ++n;
   }
-  evaluator.Source(node, index, {x, y, z, n}, values);
+  evaluator.SourceSubset(node, index, {x, y, z, n}, mask, values);
   n = 0;
   for (std::size_t i = 0; i < points.count; ++i) {
     if (needs(i)) out[i] = values[n++];

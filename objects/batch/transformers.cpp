@@ -41,7 +41,7 @@ template <class F>
 void Move(const Node& node, const Points& points, double* out, Evaluator& evaluator, F f) {
   Arrays<3> moved(evaluator.scratch());
   for (std::size_t i = 0; i < points.count; ++i) f(i, moved[0][i], moved[1][i], moved[2][i]);
-  evaluator.Source(node, 0, {moved[0], moved[1], moved[2], points.count}, out);
+  evaluator.SourceMoved(node, 0, {moved[0], moved[1], moved[2], points.count}, out);
 }
 
 // Turbulence::GetValue's offsets of the point each distortion field reads.
@@ -61,7 +61,7 @@ void Displace(const Node& node, const Points& points, double* out, Evaluator& ev
     evaluator.Source(node, axis + 1, points, values);
     for (std::size_t i = 0; i < points.count; ++i) values[i] = coordinates[axis][i] + values[i];
   }
-  evaluator.Source(node, 0, {moved[0], moved[1], moved[2], points.count}, out);
+  evaluator.SourceMoved(node, 0, {moved[0], moved[1], moved[2], points.count}, out);
 }
 
 void RotatePoint(const Node& node, const Points& points, double* out, Evaluator& evaluator) {
@@ -124,7 +124,7 @@ void Turbulence(const Node& node, const Points& points, double* out, Evaluator& 
       }
     }
   }
-  evaluator.Source(node, 0, {distorted[0], distorted[1], distorted[2], points.count}, out);
+  evaluator.SourceMoved(node, 0, {distorted[0], distorted[1], distorted[2], points.count}, out);
 }
 
 }  // namespace noisebind::objects::batch

@@ -6,6 +6,8 @@
 #include <limits>
 #include <sstream>
 #include <stdexcept>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "objects/control_points.h"
 
@@ -56,9 +58,13 @@ Node& GraphMaker::Make(Kind kind, int depth) {
       if (node.SetSource(i, source) == SourceStatus::kDone) continue;
     }
     // Generators at the depth limit, and a share of the sources above it.
-    static const std::vector<Kind> generators = {
-        Kind::kBillow, Kind::kCheckerboard, Kind::kConst,   Kind::kCylinders,
-        Kind::kPerlin, Kind::kRidgedMulti,  Kind::kSpheres, Kind::kVoronoi};
+    static const std::vector<Kind> generators = [] {
+      std::vector<Kind> kinds;
+      for (int k = 0; k < kKindCount; ++k) {
+        if (ClassOf(static_cast<Kind>(k)).sourceCount == 0) kinds.push_back(static_cast<Kind>(k));
+      }
+      return kinds;
+    }();
     const Kind next =
         depth <= 1 || unit(m_rng) < 0.4
             ? Pick(m_rng, generators)
@@ -68,6 +74,69 @@ Node& GraphMaker::Make(Kind kind, int depth) {
     }
   }
   return node;
+}
+
+Node& GraphMaker::Fresh(Kind kind) {
+  Node& node = Create(kind);
+  Randomize(node);
+  return node;
+}
+
+Node& GraphMaker::MakeShared(Kind kind, int nodes) {
+  std::vector<Node*> pool;
+  for (int i = 0; i < 3; ++i) pool.push_back(&Make(Kind::kPerlin, 0));
+  std::uniform_real_distribution<double> unit(0.0, 1.0);
+  const auto wire = [&](Node& node) {
+    for (int s = 0; s < node.SourceCount(); ++s) {
+      // Mostly the latest few, so that chains of shared nodes form.
+      const std::size_t back =
+          unit(m_rng) < 0.6 ? std::uniform_int_distribution<std::size_t>(1, 3)(m_rng)
+                            : std::uniform_int_distribution<std::size_t>(1, pool.size())(m_rng);
+      Node* source = pool[pool.size() - std::min(back, pool.size())];
+      if (unit(m_rng) < 0.15) source = &Make(Kind::kPerlin, 0);
+      if (node.SetSource(s, source) != SourceStatus::kDone) {
+        throw std::logic_error("a source made before was refused");
+      }
+    }
+    pool.push_back(&node);
+  };
+  for (int i = 3; i < nodes; ++i) {
+    wire(Fresh(static_cast<Kind>(std::uniform_int_distribution<int>(0, kKindCount - 1)(m_rng))));
+  }
+  Node& root = Fresh(kind);
+  wire(root);
+  return root;
+}
+
+double GraphMaker::Reads(const Node& root) {
+  // Reads of a node: the sum of its readers' reads, readers first.
+  std::vector<const Node*> order;
+  std::unordered_map<const Node*, int> pendingReaders;
+  std::vector<const Node*> walk{&root};
+  std::unordered_set<const Node*> seen{&root};
+  while (!walk.empty()) {
+    const Node* node = walk.back();
+    walk.pop_back();
+    for (int i = 0; i < node->SourceCount(); ++i) {
+      const Node* source = node->source(i);
+      ++pendingReaders[source];
+      if (seen.insert(source).second) walk.push_back(source);
+    }
+  }
+  std::unordered_map<const Node*, double> reads{{&root, 1.0}};
+  std::vector<const Node*> ready{&root};
+  double total = 0;
+  while (!ready.empty()) {
+    const Node* node = ready.back();
+    ready.pop_back();
+    total += reads[node];
+    for (int i = 0; i < node->SourceCount(); ++i) {
+      const Node* source = node->source(i);
+      reads[source] += reads[node];
+      if (--pendingReaders[source] == 0) ready.push_back(source);
+    }
+  }
+  return total;
 }
 
 double GraphMaker::Number(const char* field) {

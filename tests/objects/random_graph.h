@@ -35,9 +35,21 @@ class GraphMaker {
   // nodes live as long as the maker.
   Node& Make(Kind kind, int depth);
 
+  // A node of `kind` with random settings and no sources.
+  Node& Fresh(Kind kind);
+
+  // A graph of about `nodes` nodes whose sources are drawn from the nodes
+  // made before, so that many are read by several others, through every
+  // kind (transformers and selectors too), rooted at `kind`.
+  Node& MakeShared(Kind kind, int nodes);
+
   // `count` points: ordinary coordinates at a random scale, a share of them
   // edge values (far beyond 2^30, infinities, NaN, zeros of both signs).
   Cloud Points(std::size_t count, double edgeShare);
+
+  // The node evaluations libnoise's GetValue makes per point: every read of
+  // every node, shared or not.
+  static double Reads(const Node& root);
 
   // The root's kinds and settings, for failure messages.
   static std::string Describe(const Node& node, int depth = 0);

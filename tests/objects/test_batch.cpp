@@ -82,6 +82,85 @@ TEST_F(BatchGraphs, RandomGraphsOfEveryKind) {
   EXPECT_GT(compared, 1000000 * Paths().size());
 }
 
+// Graphs whose nodes are read by several others, at the same points and at
+// points moved by transformers or gathered by selectors: every kind at the
+// root. libnoise's reference evaluates a node once per read, so graphs whose
+// reads explode are left out.
+TEST_F(BatchGraphs, SharedGraphsOfEveryKind) {
+  constexpr int kGraphsPerKind = 24;
+  GraphMaker maker(20261209);
+  std::size_t compared = 0;
+  for (int k = 0; k < kKindCount; ++k) {
+    for (int draw = 0; draw < kGraphsPerKind; ++draw) {
+      const Node& root = maker.MakeShared(static_cast<Kind>(k), 4 + draw * 2);
+      std::string why;
+      ASSERT_TRUE(root.Evaluable(&why)) << why;
+      const std::size_t count = std::uniform_int_distribution<std::size_t>(1, 600)(maker.rng());
+      if (GraphMaker::Reads(root) * count > 2e6) continue;
+      const Cloud cloud = maker.Points(count, draw % 3 == 0 ? 0.2 : 0.01);
+      compared += Compare(root, cloud, Expected(root, cloud));
+    }
+  }
+  EXPECT_GT(compared, 100000 * Paths().size());
+}
+
+// The shapes sharing takes, each built on its own: a diamond; a node read
+// by 2 to 8 parents; a shared node under a transformer (read there and
+// above it); a shared transformer; a selector whose sources share its
+// control.
+TEST_F(BatchGraphs, SharedShapes) {
+  GraphMaker maker(77);
+  const Kind readers[] = {Kind::kAbs,      Kind::kScaleBias,   Kind::kTranslatePoint, Kind::kCache,
+                          Kind::kExponent, Kind::kRotatePoint, Kind::kTurbulence,     Kind::kCurve};
+  const Kind joins[] = {Kind::kAdd,   Kind::kMax,    Kind::kMultiply, Kind::kMin,
+                        Kind::kBlend, Kind::kSelect, Kind::kDisplace};
+  const auto join = [&](Node& a, Node& b, int draw) -> Node& {
+    Node& node = maker.Fresh(joins[draw % std::size(joins)]);
+    for (int s = 0; s < node.SourceCount(); ++s) {
+      EXPECT_EQ(node.SetSource(s, s % 2 == 0 ? &a : &b), SourceStatus::kDone);
+    }
+    return node;
+  };
+  const auto reader = [&](Node& source, int draw) -> Node& {
+    Node& node = maker.Fresh(readers[draw % std::size(readers)]);
+    EXPECT_EQ(node.SetSource(0, &source), SourceStatus::kDone);
+    return node;
+  };
+  for (int draw = 0; draw < 40; ++draw) {
+    std::vector<const Node*> roots;
+    Node& hub = maker.Make(draw % 2 ? Kind::kPerlin : Kind::kSelect, 2);
+    // A diamond.
+    roots.push_back(&join(reader(hub, draw), reader(hub, draw + 3), draw));
+    // Read by 2 to 8 parents, joined in a chain.
+    Node* chain = &reader(hub, draw);
+    for (int r = 1; r < 2 + draw % 7; ++r) chain = &join(*chain, reader(hub, draw + r), draw + r);
+    roots.push_back(chain);
+    // Shared under a transformer, and read above it as well.
+    const Kind movers[] = {Kind::kTranslatePoint, Kind::kRotatePoint, Kind::kTurbulence,
+                           Kind::kScalePoint};
+    Node& moved = maker.Fresh(movers[draw % std::size(movers)]);
+    EXPECT_EQ(moved.SetSource(0, &join(hub, reader(hub, draw + 1), draw)), SourceStatus::kDone);
+    roots.push_back(&join(moved, hub, draw + 2));
+    // A shared transformer over a shared node.
+    Node& turned = maker.Fresh(draw % 2 ? Kind::kRotatePoint : Kind::kScalePoint);
+    EXPECT_EQ(turned.SetSource(0, &join(hub, hub, draw)), SourceStatus::kDone);
+    roots.push_back(&join(join(turned, reader(turned, draw), draw + 1), turned, draw + 4));
+    // A selector whose control its sources read too.
+    Node& select = maker.Fresh(Kind::kSelect);
+    for (int s = 0; s < 2; ++s) {
+      EXPECT_EQ(select.SetSource(s, &reader(hub, draw + s)), SourceStatus::kDone);
+    }
+    EXPECT_EQ(select.SetSource(2, &hub), SourceStatus::kDone);
+    roots.push_back(&reader(select, draw + 1));
+    for (const Node* root : roots) {
+      std::string why;
+      ASSERT_TRUE(root->Evaluable(&why)) << why;
+      const Cloud cloud = maker.Points(1 + draw * 37 % 700, draw % 4 == 0 ? 0.2 : 0.01);
+      Compare(*root, cloud, Expected(*root, cloud));
+    }
+  }
+}
+
 // Settings at their extremes on single nodes over generators with
 // values of every kind (NaN and infinities included) at their inputs.
 TEST_F(BatchGraphs, ModifiersAndCombinersOnEdgeValues) {
