@@ -23,7 +23,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <exception>
-#include <new>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -31,7 +30,6 @@
 #include "maps/map_builder.h"
 #include "maps/node_source.h"
 #include "noisebind/simd/isa.h"
-#include "objects/classes.h"
 #include "planet_graph.h"
 #include "world_graph.h"
 
@@ -165,14 +163,13 @@ int Run(const Options& options) {
   const noisebind::bench::ObjectPlanet objectPlanet;
   const noisebind::bench::WorldGraph world;
   const noise::module::Perlin perlin;
-  noisebind::objects::Node* perlinObject =
-      noisebind::objects::CreateNode(noisebind::objects::Kind::kPerlin);
-  if (perlinObject == nullptr) throw std::bad_alloc();
+  noisebind::bench::ObjectGraph plane;
+  const noisebind::objects::Node& perlinObject = plane.Make(noisebind::objects::Kind::kPerlin, {});
 
   const ModuleSource planetNative(nativePlanet.root()), worldNative(world.root().module()),
       planeNative(perlin);
   const ObjectSource planetBatch(objectPlanet.root()), worldBatch(world.root()),
-      planeBatch(*perlinObject);
+      planeBatch(perlinObject);
   const Subject subjects[] = {
       {"planet", planetNative, planetBatch, Sphere(options.width)},
       {"world", worldNative, worldBatch, Sphere(options.width)},
@@ -198,7 +195,6 @@ int Run(const Options& options) {
     std::printf("%-8s %13s %10.1f %10.1f %8.2fx\n", s.name, size.c_str(), figures[k].nativeNs,
                 figures[k].batchNs, figures[k].ratio);
   }
-  noisebind::objects::DestroyNode(perlinObject);
   std::printf(
       "\ngraphs: planet native/batch %.2f; world native/batch %.2f; plane perlin6 "
       "native/batch %.2f (%s)\n",
