@@ -36,6 +36,7 @@ gallery: vessa
 	$(BUILD)/vessa examples/primitives.lua docs/primitives.png 512
 	$(BUILD)/vessa examples/world.lua docs/world.png 512
 	$(BUILD)/vessa examples/tile.lua docs/tile.png 160
+	$(BUILD)/vessa examples/planet_big.lua docs/planet_big.png 512
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
@@ -45,11 +46,22 @@ test: build
 # ns per call. BENCH_FLAGS passes options, e.g. --rounds 31 --only SCurve3.
 # Then the module path: the same in lua5.4 and LuaJIT through require,
 # against a floor compiled for each, ending with one summary line; then the
-# batch kernels and the world graph (bench-simd).
+# batch kernels and the world graph (bench-simd); last whole graphs
+# (bench-graphs).
 bench: build
 	$(BUILD)/bench/noisebind_bench $(BENCH_FLAGS)
 	@sh bench/module_summary.sh $(BUILD) $(BENCH_FLAGS)
 	$(BUILD)/bench/noisebind_simd_bench $(SIMD_BENCH_FLAGS)
+	$(BUILD)/bench/noisebind_graphs_bench $(GRAPHS_BENCH_FLAGS)
+
+# The planet graph of examples/planet_big.lua (with libnoise's Cache modules
+# on the native side), the world graph and a 6-octave Perlin plane, each
+# mapped on one thread by libnoise's loop and by our map, ending with the
+# `graphs:` line. GRAPHS_BENCH_FLAGS passes options, e.g. --rounds 3
+# --width 256 --only planet.
+.PHONY: bench-graphs
+bench-graphs: build
+	$(BUILD)/bench/noisebind_graphs_bench $(GRAPHS_BENCH_FLAGS)
 
 # The batch kernels (simd/) against libnoise's per-point loop on a 1024 x
 # 1024 plane, per instruction set, then the world example's graph evaluated

@@ -1,55 +1,23 @@
 #include "world_graph.h"
 
-#include <stdexcept>
-#include <string>
-
-#include "objects/classes.h"
-#include "objects/control_points.h"
+#include <utility>
 
 namespace noisebind::bench {
 
 using objects::Kind;
 using objects::Node;
 
-void WorldGraph::Destroy::operator()(Node* node) const {
-  objects::DestroyNode(node);
-}
-
-Node& WorldGraph::Make(Kind kind, std::vector<Node*> sources, std::vector<Setting> settings) {
-  m_nodes.emplace_back(objects::CreateNode(kind));
-  Node& node = *m_nodes.back();
-  for (std::size_t i = 0; i < sources.size(); ++i) {
-    if (node.SetSource(static_cast<int>(i), sources[i]) != objects::SourceStatus::kDone) {
-      throw std::runtime_error(std::string(node.name()) + ": source refused");
-    }
-  }
-  for (const Setting& setting : settings) {
-    const objects::Field* field = objects::FindField(objects::ClassOf(kind), setting.field);
-    const char* refused =
-        field == nullptr ? "no such field" : objects::SetField(node, *field, setting.value);
-    if (refused != nullptr) {
-      throw std::runtime_error(std::string(node.name()) + "." + setting.field + " " + refused);
-    }
-  }
-  return node;
-}
-
-Node& WorldGraph::Curve(Node& source, const std::vector<double>& inputs,
-                        const std::vector<double>& outputs) {
-  Node& curve = Make(Kind::kCurve, {&source});
-  const char* refused =
-      objects::SetCurvePoints(curve, inputs.data(), outputs.data(), inputs.size());
-  if (refused != nullptr) throw std::runtime_error(std::string("Curve points ") + refused);
-  return curve;
-}
-
 // Line by line the script's graph; see examples/world.lua for why each part
 // is there.
 WorldGraph::WorldGraph() {
+  const auto Make = [this](Kind kind, std::vector<Node*> sources,
+                           std::vector<ObjectGraph::Setting> settings = {}) -> Node& {
+    return m_graph.Make(kind, std::move(sources), std::move(settings));
+  };
   Node& shape = Make(Kind::kPerlin, {},
                      {{"frequency", 1.1}, {"octaves", 7}, {"persistence", 0.52}, {"seed", 11}});
-  Node& continents =
-      Curve(shape, {-1.5, -0.4, -0.05, 0.05, 0.4, 1.5}, {-1.1, -0.5, -0.08, 0.04, 0.22, 0.55});
+  Node& continents = m_graph.Curve(
+      shape, {{-1.5, -1.1}, {-0.4, -0.5}, {-0.05, -0.08}, {0.05, 0.04}, {0.4, 0.22}, {1.5, 0.55}});
 
   Node& ridges = Make(Kind::kRidgedMulti, {}, {{"frequency", 3.2}, {"octaves", 6}, {"seed", 12}});
   Node& warped = Make(Kind::kTurbulence, {&ridges},
@@ -75,11 +43,9 @@ WorldGraph::WorldGraph() {
   Node& rivers = Make(Kind::kRidgedMulti, {}, {{"frequency", 3}, {"octaves", 1}, {"seed", 17}});
   Node& channels =
       Make(Kind::kTurbulence, {&rivers}, {{"frequency", 14}, {"power", 0.025}, {"seed", 18}});
-  Node& depth = Curve(channels, {-2, 0, 0.12, 0.2, 2}, {0, 0, -0.06, -0.35, -0.35});
+  Node& depth = m_graph.Curve(channels, {{-2, 0}, {0, 0}, {0.12, -0.06}, {0.2, -0.35}, {2, -0.35}});
   m_root = &Make(Kind::kAdd, {&land, &Make(Kind::kMultiply, {&depth, &inland})});
-
-  std::string why;
-  if (!m_root->Evaluable(&why)) throw std::runtime_error(why);
+  ObjectGraph::CheckEvaluable(*m_root);
 }
 
 }  // namespace noisebind::bench

@@ -3,10 +3,7 @@
 #ifndef NOISEBIND_BENCH_WORLD_GRAPH_H
 #define NOISEBIND_BENCH_WORLD_GRAPH_H
 
-#include <memory>
-#include <vector>
-
-#include "objects/node.h"
+#include "object_graph.h"
 
 namespace noisebind::bench {
 
@@ -18,20 +15,7 @@ class WorldGraph {
   const objects::Node& root() const { return *m_root; }
 
  private:
-  struct Destroy {
-    void operator()(objects::Node* node) const;
-  };
-  struct Setting {
-    const char* field;
-    double value;
-  };
-
-  objects::Node& Make(objects::Kind kind, std::vector<objects::Node*> sources,
-                      std::vector<Setting> settings = {});
-  objects::Node& Curve(objects::Node& source, const std::vector<double>& inputs,
-                       const std::vector<double>& outputs);
-
-  std::vector<std::unique_ptr<objects::Node, Destroy>> m_nodes;
+  ObjectGraph m_graph;
   const objects::Node* m_root = nullptr;
 };
 

@@ -16,6 +16,7 @@ local examples = {
   { "primitives", 64, 64, 32 },
   { "world", 40, 40, 20 },
   { "tile", 16, 32, 32 },
+  { "planet_big", 40, 40, 20 },
 }
 
 local function quote(word)
