@@ -141,7 +141,7 @@ local planet = select(sea_floor, land, continents, -0.02, 1000, 0.03)
 
 -- The whole sphere, north at the top.
 local bounds = { -90, 90, -180, 180 }
-local heights = noise.spheremap(planet, bounds, width, height, { flip = true })
+local heights = noise.spheremap(planet, bounds, width, height)
 
 -- Colours by height: sea from deep to shallow, then lowland green through
 -- dry brown and rock to snow.
@@ -161,7 +161,7 @@ noise.render(heights:clamp(0, 10), img, {
 })
 -- The rivers on the land, drawn over it: the cut they make, as water where
 -- it is deep and fading out at the banks.
-local cut = noise.spheremap(noise.Multiply(rivers, inland), bounds, width, height, { flip = true })
+local cut = noise.spheremap(noise.Multiply(rivers, inland), bounds, width, height)
 noise.render(cut, img, { gradient = { { -0.12, 40, 95, 175, 255 }, { -0.03, 40, 95, 175, 0 } } })
 img:save(output)
 print("Wrote " .. output)
