@@ -2,7 +2,8 @@
 -- in Luanti (main and async environments) and in plain luajit must give the
 -- same digests, bit for bit. Each host loads this file with its own loader
 -- and passes its noise table.
-local bit = require "bit"
+-- LuaJIT opens its bit library as a global; a host may have no require.
+local bit = rawget(_G, "bit") or require("bit")
 
 local cases = {}
 
