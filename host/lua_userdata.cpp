@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
 #include <lua.hpp>
 
 #include "host/lua_compat.h"
@@ -25,12 +26,7 @@ void* NewLargeUserdata(lua_State* L, std::size_t size) {
     lua_pushlightuserdata(L, &size);
     const int status = lua_pcall(L, 1, 1, 0);
     if (status == LUA_OK) {
-      // The collector's own pace counts objects rather than bytes in
-      // LuaJIT: make it do the work this much memory is worth now, so that
-      // temporaries are collected before many pile up.
-      if (size >= kCollectorStepBytes) {
-        lua_gc(L, LUA_GCSTEP, static_cast<int>(std::min<std::size_t>(size >> 10, INT_MAX)));
-      }
+      PaceCollector(L, size);
       return lua_touserdata(L, -1);
     }
     if (status != LUA_ERRMEM) lua_error(L);
@@ -38,6 +34,25 @@ void* NewLargeUserdata(lua_State* L, std::size_t size) {
     lua_gc(L, LUA_GCCOLLECT, 0);
   }
   return nullptr;
+}
+
+void* AllocateOutside(lua_State* L, std::size_t size) {
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    void* memory = std::malloc(size == 0 ? 1 : size);
+    if (memory != nullptr) return memory;
+    lua_gc(L, LUA_GCCOLLECT, 0);
+  }
+  return nullptr;
+}
+
+void FreeOutside(void* memory) {
+  std::free(memory);
+}
+
+void PaceCollector(lua_State* L, std::size_t size) {
+  if (size >= kCollectorStepBytes) {
+    lua_gc(L, LUA_GCSTEP, static_cast<int>(std::min<std::size_t>(size >> 10, INT_MAX)));
+  }
 }
 
 void* TestUserdata(lua_State* L, int index, int metatable, std::size_t headerSize,

@@ -1,5 +1,6 @@
-// Userdata of the script libraries (images, maps): large buffers that the
-// collector sees, and a strict check of what a method is given as self.
+// Userdata of the script libraries (images, maps, noise objects): their
+// common first words, large buffers that the collector sees, and a strict
+// check of what a method is given as self.
 // Everything here raises Lua errors, so call it only from Lua C functions
 // with no C++ object alive in their frames.
 #ifndef VESSA_HOST_LUA_USERDATA_H
@@ -11,6 +12,14 @@ struct lua_State;
 
 namespace vessa {
 
+// Every full userdata of ours starts with this: two pointer-sized zero
+// words. Some hosts take any full userdata for a proxy of their own (LÖVE 11
+// reads a type pointer, then an object pointer); finding null there, they
+// refuse the value with their own error instead of following it.
+struct UserdataGuard {
+  const void* zero[2] = {nullptr, nullptr};
+};
+
 // Pushes a new full userdata of `size` bytes (with one user value) and
 // returns its memory, uninitialised. Its bytes count for the collector, so a
 // loop of temporaries of this kind runs in bounded memory. When memory runs
@@ -18,6 +27,20 @@ namespace vessa {
 // collect before they fail); returns null, with nothing pushed, if that
 // fails too.
 void* NewLargeUserdata(lua_State* L, std::size_t size);
+
+// `size` bytes outside Lua's memory (for what may exceed the size of a
+// userdata in LuaJIT, under 2 GiB), uninitialised, to be given back with
+// FreeOutside. When memory runs out, collects fully and tries once more;
+// null if that fails too. Store the block where a finalizer frees it before
+// calling PaceCollector, which may raise a finalizer's error.
+void* AllocateOutside(lua_State* L, std::size_t size);
+void FreeOutside(void* memory);
+
+// Makes the collector do the work `size` freshly allocated bytes are worth,
+// so that temporaries are collected before many pile up: LuaJIT's own pace
+// counts objects rather than bytes, and no Lua counts memory it did not
+// allocate itself.
+void PaceCollector(lua_State* L, std::size_t size);
 
 // The memory of the userdata at `index` when its metatable is the table at
 // `metatable` (by identity) and it has at least `headerSize` bytes, with its

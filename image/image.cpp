@@ -25,6 +25,7 @@ constexpr std::uint32_t kImageTag = 0x696d6167;  // "imag"
 // The start of an image's userdata; its pixels follow, so that the collector
 // counts them and nothing outside Lua needs freeing.
 struct ImageUserdata {
+  UserdataGuard guard;
   std::uint32_t tag;
   ImageBuffer image;  // image.pixels points just past this header
 };
@@ -108,7 +109,7 @@ int New(lua_State* L) {
                   lua_pushfstring(L, "not enough memory for %d x %d pixels",
                                   static_cast<int>(width), static_cast<int>(height)));
   }
-  *data = ImageUserdata{kImageTag, ImageBuffer{width, height, PixelsOf(data)}};
+  *data = ImageUserdata{{}, kImageTag, ImageBuffer{width, height, PixelsOf(data)}};
   std::memset(data->image.pixels, 0, bytes);
   lua_pushvalue(L, kMetatable);
   lua_setmetatable(L, -2);

@@ -4,6 +4,7 @@
 
 #include "host/lua_args.h"
 #include "host/lua_compat.h"
+#include "host/lua_userdata.h"
 #include "maps/map_args.h"
 
 namespace noisebind::maps {
@@ -12,21 +13,56 @@ namespace {
 constexpr char kTypeName[] = "map";
 const char kMetatableKey = 0;
 
-// The values follow the header in the same userdata.
+// The userdata holds only this; the values live outside Lua's memory, where
+// LuaJIT's limit on a userdata (under 2 GiB) does not reach, and the
+// finalizer frees them.
 struct MapHeader {
+  vessa::UserdataGuard guard;
+  // The header's and the values' addresses mixed with a constant: a
+  // userdata given the map metatable through the debug library has no
+  // values of ours to point at.
+  std::uintptr_t check;
   std::uint32_t width;
   std::uint32_t height;
+  std::uint32_t depth;
+  double* values;  // null until made, and again once freed
 };
-static_assert(sizeof(MapHeader) % alignof(double) == 0, "values must be aligned");
 
-std::size_t MapBytes(std::uint32_t width, std::uint32_t height) {
-  return sizeof(MapHeader) + std::size_t{width} * height * sizeof(double);
+std::uintptr_t CheckOf(const MapHeader* header) {
+  return (reinterpret_cast<std::uintptr_t>(header) ^
+          reinterpret_cast<std::uintptr_t>(header->values)) ^
+         static_cast<std::uintptr_t>(0x6d61707376616cu);
 }
 
-MapRef RefOf(void* data) {
-  auto* header = static_cast<MapHeader*>(data);
-  auto* values = reinterpret_cast<double*>(static_cast<unsigned char*>(data) + sizeof(MapHeader));
-  return MapRef{header->width, header->height, values};
+MapRef RefOf(const MapHeader& header) {
+  return MapRef{header.width, header.height, header.values, header.depth};
+}
+
+// The header of the map at `index`, values and all; null for anything else,
+// a forgery or a map whose finalizer has run (seen only by other
+// finalizers).
+MapHeader* ToHeader(lua_State* L, int index) {
+  if (lua_type(L, index) != LUA_TUSERDATA || !lua_getmetatable(L, index)) return nullptr;
+  vessa::GetRegistryValue(L, &kMetatableKey);
+  const bool same = lua_rawequal(L, -1, -2) != 0;
+  lua_pop(L, 2);
+  if (!same || vessa::RawLength(L, index) != sizeof(MapHeader)) return nullptr;
+  auto* header = static_cast<MapHeader*>(lua_touserdata(L, index));
+  if (header->values == nullptr || header->check != CheckOf(header) ||
+      !MapSizeAllowed(header->width, header->height, header->depth)) {
+    return nullptr;
+  }
+  return header;
+}
+
+// __gc: gives the values back.
+int Collect(lua_State* L) {
+  MapHeader* header = ToHeader(L, 1);
+  if (header != nullptr) {
+    vessa::FreeOutside(header->values);
+    header->values = nullptr;
+  }
+  return 0;
 }
 
 // A coordinate from 0 to size - 1; NaN fails the range test.
@@ -34,22 +70,32 @@ std::uint32_t CheckCoordinate(lua_State* L, int index, std::uint32_t size, const
   return CheckCount(L, index, 0, size - 1.0, axis);
 }
 
-// m:get(x, y): the value at column x, row y.
+// Layer z at `index`, from 0 as x and y; layer 0 when absent, so that
+// planes take two coordinates.
+std::uint32_t CheckLayer(lua_State* L, int index, std::uint32_t depth) {
+  return lua_isnoneornil(L, index) ? 0 : CheckCoordinate(L, index, depth, "z");
+}
+
+// m:get(x, y [, z]): the value at column x, row y, layer z.
 int Get(lua_State* L) {
   const MapRef map = CheckMap(L, 1);
   const std::uint32_t x = CheckCoordinate(L, 2, map.width, "x");
   const std::uint32_t y = CheckCoordinate(L, 3, map.height, "y");
-  lua_pushnumber(L, map.view().at(x, y));
+  const std::uint32_t z = CheckLayer(L, 4, map.depth);
+  lua_pushnumber(L, map.view().at(x, y, z));
   return 1;
 }
 
-// m:set(x, y, value): changes one value; NaN and infinities are kept as given.
+// m:set(x, y, value) or m:set(x, y, z, value): changes one value; NaN and
+// infinities are kept as given.
 int Set(lua_State* L) {
   const MapRef map = CheckMap(L, 1);
   const std::uint32_t x = CheckCoordinate(L, 2, map.width, "x");
   const std::uint32_t y = CheckCoordinate(L, 3, map.height, "y");
-  const double value = luaL_checknumber(L, 4);
-  map.values[std::size_t{y} * map.width + x] = value;
+  const bool layered = lua_gettop(L) >= 5;
+  const std::uint32_t z = layered ? CheckCoordinate(L, 4, map.depth, "z") : 0;
+  const double value = luaL_checknumber(L, layered ? 5 : 4);
+  map.values[MapIndex(map.width, map.height, x, y, z)] = value;
   return 0;
 }
 
@@ -60,6 +106,11 @@ int Width(lua_State* L) {
 
 int Height(lua_State* L) {
   lua_pushnumber(L, CheckMap(L, 1).height);
+  return 1;
+}
+
+int Depth(lua_State* L) {
+  lua_pushnumber(L, CheckMap(L, 1).depth);
   return 1;
 }
 
@@ -74,8 +125,8 @@ int Range(lua_State* L) {
   return 2;
 }
 
-// m:flat([t]): the values into t[1] .. t[width * height], row after row;
-// a new table when t is nil. Gives t.
+// m:flat([t]): the values into t[1] .. t[width * height * depth], in the
+// order they are kept; a new table when t is nil. Gives t.
 int Flat(lua_State* L) {
   const MapRef map = CheckMap(L, 1);
   const std::size_t count = map.view().size();
@@ -117,23 +168,23 @@ int ClampMethod(lua_State* L) {
 
 int ToString(lua_State* L) {
   const MapRef map = CheckMap(L, 1);
-  lua_pushfstring(L, "map (%d x %d)", static_cast<int>(map.width), static_cast<int>(map.height));
+  if (map.depth == 1) {
+    lua_pushfstring(L, "map (%d x %d)", static_cast<int>(map.width), static_cast<int>(map.height));
+  } else {
+    lua_pushfstring(L, "map (%d x %d x %d)", static_cast<int>(map.width),
+                    static_cast<int>(map.height), static_cast<int>(map.depth));
+  }
   return 1;
 }
 
 const luaL_Reg kMethods[] = {
-    {"width", Width},
-    {"height", Height},
-    {"get", Get},
-    {"set", Set},
-    {"range", Range},
-    {"flat", Flat},
-    {"rescale", RescaleMethod},
-    {"clamp", ClampMethod},
-    {nullptr, nullptr},
+    {"width", Width},       {"height", Height}, {"depth", Depth}, {"get", Get},
+    {"set", Set},           {"range", Range},   {"flat", Flat},   {"rescale", RescaleMethod},
+    {"clamp", ClampMethod}, {nullptr, nullptr},
 };
 
 const luaL_Reg kMetamethods[] = {
+    {"__gc", Collect},
     {"__tostring", ToString},
     {nullptr, nullptr},
 };
@@ -157,30 +208,44 @@ void OpenMapType(lua_State* L) {
   vessa::SetRegistryValue(L, &kMetatableKey);
 }
 
-MapRef PushNewMap(lua_State* L, std::uint32_t width, std::uint32_t height) {
-  void* data = vessa::NewUserdata(L, MapBytes(width, height));
-  *static_cast<MapHeader*>(data) = MapHeader{width, height};
+MapRef PushNewMap(lua_State* L, std::uint32_t width, std::uint32_t height, std::uint32_t depth) {
+  // The userdata owns nothing until the values are stored in it; from then
+  // on its finalizer frees them, whatever error comes next.
+  auto* header = static_cast<MapHeader*>(vessa::NewUserdata(L, sizeof(MapHeader)));
+  *header = MapHeader{{}, 0, width, height, depth, nullptr};
   vessa::GetRegistryValue(L, &kMetatableKey);
   lua_setmetatable(L, -2);
-  return RefOf(data);
+  const std::size_t bytes = std::size_t{width} * height * depth * sizeof(double);
+  header->values = static_cast<double*>(vessa::AllocateOutside(L, bytes));
+  if (header->values == nullptr) {
+    luaL_error(L, "not enough memory for a map of %d x %d x %d values", static_cast<int>(width),
+               static_cast<int>(height), static_cast<int>(depth));
+  }
+  header->check = CheckOf(header);
+  vessa::PaceCollector(L, bytes);
+  return RefOf(*header);
 }
 
 bool TestMap(lua_State* L, int index, MapRef* map) {
-  void* data = lua_touserdata(L, index);
-  if (data == nullptr || lua_islightuserdata(L, index) || !lua_getmetatable(L, index)) return false;
-  vessa::GetRegistryValue(L, &kMetatableKey);
-  const bool same = lua_rawequal(L, -1, -2) != 0;
-  lua_pop(L, 2);
-  if (!same || vessa::RawLength(L, index) < sizeof(MapHeader)) return false;
-  const MapRef ref = RefOf(data);
-  if (vessa::RawLength(L, index) != MapBytes(ref.width, ref.height)) return false;
-  *map = ref;
+  const MapHeader* header = ToHeader(L, index);
+  if (header == nullptr) return false;
+  *map = RefOf(*header);
   return true;
 }
 
 MapRef CheckMap(lua_State* L, int index) {
   MapRef map{};
   if (!TestMap(L, index, &map)) vessa::TypeError(L, index, kTypeName);
+  return map;
+}
+
+MapRef CheckPlane(lua_State* L, int index) {
+  const MapRef map = CheckMap(L, index);
+  if (map.depth != 1) {
+    ArgumentError(L, index, "a map of depth 1 expected, got a volume of %d x %d x %d",
+                  static_cast<int>(map.width), static_cast<int>(map.height),
+                  static_cast<int>(map.depth));
+  }
   return map;
 }
 

@@ -4,9 +4,10 @@
 
 namespace noisebind::maps {
 
-bool MapSizeAllowed(std::uint32_t width, std::uint32_t height) {
-  return width >= 1 && height >= 1 && width <= kMaxMapSide && height <= kMaxMapSide &&
-         std::uint64_t{width} * height <= kMaxMapValues;
+bool MapSizeAllowed(std::uint32_t width, std::uint32_t height, std::uint32_t depth) {
+  // Each factor is at most 2^20, so the product cannot wrap in 64 bits.
+  return width >= 1 && height >= 1 && depth >= 1 && width <= kMaxMapSide && height <= kMaxMapSide &&
+         depth <= kMaxMapSide && std::uint64_t{width} * height * depth <= kMaxMapValues;
 }
 
 void ValueRange(const double* values, std::size_t count, double* lowest, double* highest) {

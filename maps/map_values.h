@@ -8,21 +8,33 @@
 namespace noisebind::maps {
 
 // Each side at most a million values, as images; at most 2^28 values in
-// all (2 GiB of doubles).
+// all (2 GiB of doubles), planes and volumes alike.
 constexpr std::uint32_t kMaxMapSide = 1000000;
 constexpr std::uint64_t kMaxMapValues = std::uint64_t{1} << 28;
 
-// True when width x height is within the limits above (both at least 1).
-bool MapSizeAllowed(std::uint32_t width, std::uint32_t height);
+// True when width x height x depth is within the limits above (each at
+// least 1).
+bool MapSizeAllowed(std::uint32_t width, std::uint32_t height, std::uint32_t depth = 1);
 
-// A map's values, row after row from the top, width values a row.
+// The place of value (x, y, z): x runs fastest, then y, then z, the order of
+// Luanti's flat 3D maps, so that a plane is a volume of depth 1.
+inline std::size_t MapIndex(std::uint32_t width, std::uint32_t height, std::uint32_t x,
+                            std::uint32_t y, std::uint32_t z) {
+  return (std::size_t{z} * height + y) * width + x;
+}
+
+// A map's values: rows from the top, width values a row, then the next
+// layer of height rows. Planes have depth 1.
 struct MapView {
   std::uint32_t width;
   std::uint32_t height;
   const double* values;
+  std::uint32_t depth = 1;
 
-  std::size_t size() const { return std::size_t{width} * height; }
-  double at(std::uint32_t x, std::uint32_t y) const { return values[std::size_t{y} * width + x]; }
+  std::size_t size() const { return std::size_t{width} * height * depth; }
+  double at(std::uint32_t x, std::uint32_t y, std::uint32_t z = 0) const {
+    return values[MapIndex(width, height, x, y, z)];
+  }
 };
 
 // The lowest and highest value, NaN left aside; both NaN when every value is.

@@ -100,7 +100,7 @@ int Construct(lua_State* L) {
 
   // The userdata owns nothing until its metatable (with __gc) is set.
   auto* object = static_cast<NoiseObject*>(vessa::NewUserdata(L, sizeof(NoiseObject)));
-  *object = NoiseObject{TagOf(object), nullptr, 0};
+  *object = NoiseObject{{}, TagOf(object), nullptr, 0};
   lua_pushvalue(L, kClassMetatable);
   lua_setmetatable(L, -2);
   const int self = lua_gettop(L);

@@ -9,6 +9,7 @@
 
 #include "host/lua_args.h"
 #include "host/lua_compat.h"
+#include "host/lua_userdata.h"
 #include "objects/node.h"
 
 namespace noisebind::objects {
@@ -16,6 +17,7 @@ namespace noisebind::objects {
 // The userdata of a noise object. It owns `node`; the sources of the node
 // are kept alive by the user value, a table with the source objects at 1..n.
 struct NoiseObject {
+  vessa::UserdataGuard guard;
   // The object's own address mixed with a constant: how a method tells its
   // object from other userdata without reaching for the metatable, which
   // costs more than the rest of obj:calc's binding together.

@@ -46,9 +46,11 @@ bool WriteFloats(std::FILE* file, const void* data, char* reason, std::size_t re
   const auto& job = *static_cast<const FloatRows*>(data);
   const maps::MapView& map = job.map;
   std::vector<unsigned char>& row = job.row;
-  for (std::uint32_t y = 0; y < map.height; ++y) {
+  // The rows of every layer in turn, as the values are kept.
+  const std::size_t rows = std::size_t{map.height} * map.depth;
+  for (std::size_t y = 0; y < rows; ++y) {
     for (std::uint32_t x = 0; x < map.width; ++x) {
-      const float value = static_cast<float>(map.at(x, y));
+      const float value = static_cast<float>(map.values[y * map.width + x]);
       std::uint32_t bits = 0;
       std::memcpy(&bits, &value, sizeof bits);
       for (int b = 0; b < 4; ++b) row[std::size_t{x} * 4 + b] = (bits >> (8 * b)) & 0xff;

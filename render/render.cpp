@@ -124,7 +124,7 @@ bool CheckOptions(lua_State* L, int index, const char* const* names, bool requir
 // render(map, image, {gradient = stops [, light = ...] [, wrap = false]}):
 // draws the map into the image. Gives the image.
 int Render(lua_State* L) {
-  const MapRef map = maps::CheckMap(L, 1);
+  const MapRef map = maps::CheckPlane(L, 1);
   vessa::ImageBuffer* image = CheckImageFor(L, 2, map);
   constexpr const char* kNames[] = {"gradient", "light", "wrap", nullptr};
   CheckOptions(L, 3, kNames, true);
@@ -141,7 +141,7 @@ int Render(lua_State* L) {
 // normalmap(map, image [, {bump = 1, wrap = false}]): the map's normals
 // into the image. Gives the image.
 int NormalMap(lua_State* L) {
-  const MapRef map = maps::CheckMap(L, 1);
+  const MapRef map = maps::CheckPlane(L, 1);
   vessa::ImageBuffer* image = CheckImageFor(L, 2, map);
   constexpr const char* kNames[] = {"bump", "wrap", nullptr};
   double bump = 1.0;
@@ -159,7 +159,7 @@ int NormalMap(lua_State* L) {
 // m:savepng(path [, low, high]): a 16-bit grey PNG, low as black and high
 // as white; the map's own range by default.
 int SavePng(lua_State* L) {
-  const MapRef map = maps::CheckMap(L, 1);
+  const MapRef map = maps::CheckPlane(L, 1);
   const char* path = luaL_checkstring(L, 2);
   double low = 0.0;
   double high = 0.0;
@@ -177,7 +177,8 @@ int SavePng(lua_State* L) {
   return 0;
 }
 
-// m:saveraw(path): little-endian float32 values, row after row.
+// m:saveraw(path): little-endian float32 values, row after row, layer
+// after layer.
 int SaveRaw(lua_State* L) {
   const MapRef map = maps::CheckMap(L, 1);
   const char* path = luaL_checkstring(L, 2);

@@ -79,6 +79,10 @@ TEST(HeightmapFiles, RawFloat32IsLittleEndianRowAfterRow) {
     std::memcpy(&value, &bits, sizeof value);
     EXPECT_EQ(value, static_cast<float>(values[i])) << i;
   }
+  // A volume: every layer's rows in turn, so 2 x 1 x 2 writes as 2 x 2.
+  const maps::MapView volume{2, 1, values.data(), 2};
+  ASSERT_TRUE(SaveFloat32(volume, path.c_str(), reason, sizeof reason)) << reason;
+  EXPECT_EQ(Contents(path), bytes);
 }
 
 // A failed write leaves the old file whole and nothing beside it.
