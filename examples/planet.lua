@@ -26,10 +26,10 @@ N.M_Billow.SetPersistence(0.5)
 N.M_Billow.SetLacunarity(2.0)
 N.M_Billow.SetNoiseQuality(N.C_QUALITY_STD)
 
--- The whole sphere, north at the top (flip: rows from the upper latitude).
+-- The whole sphere, north at the top (as sphere maps are by default).
 local world = { -90, 90, -180, 180 }
-local land = noise.spheremap(N.M_Perlin.Calc, world, width, height, { flip = true })
-local clouds = noise.spheremap(N.M_Billow.Calc, world, width, height, { flip = true })
+local land = noise.spheremap(N.M_Perlin.Calc, world, width, height)
+local clouds = noise.spheremap(N.M_Billow.Calc, world, width, height)
 
 -- The maps hold what the sphere model gives at each latitude and
 -- longitude, and what the generator gives at that point of the sphere.

@@ -52,8 +52,8 @@ local world = noise.Add(land, noise.Multiply(depth, inland))
 -- The whole sphere as maps, north at the top: heights, and the channels
 -- (for the river beds).
 local bounds = { -90, 90, -180, 180 }
-local heights = noise.spheremap(world, bounds, width, height, { flip = true })
-local beds = noise.spheremap(depth, bounds, width, height, { flip = true })
+local heights = noise.spheremap(world, bounds, width, height)
+local beds = noise.spheremap(depth, bounds, width, height)
 
 -- Colours by height: sea from deep to shallow, then lowland to snow.
 local img = image.new(width, height)
@@ -65,7 +65,7 @@ noise.render(heights, img, { gradient = {
 -- Light from the east on the land alone: a transparent gradient over the
 -- relief (the heights with the sea flat) keeps the colours and shades them.
 -- Flat ground gets half the light at 45 degrees; the brightness makes it whole.
-local relief = noise.spheremap(world, bounds, width, height, { flip = true }):clamp(0, 10)
+local relief = noise.spheremap(world, bounds, width, height):clamp(0, 10)
 noise.render(relief, img, {
   gradient = { { 0, 0, 0, 0, 0 } },
   light = { azimuth = 0, elevation = 45, contrast = width / 128, brightness = 2 },

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "maps/map_builder.h"
 #include "maps/parallel_rows.h"
 #include "maps/point_source.h"
 
@@ -41,11 +42,11 @@ struct GridRequest {
   GridAxis axes[kMaxGridArguments];
 };
 
-// Value k of a range: from + k * (to - from) / (count - 1), in that double
-// arithmetic; `from` alone when count is 1.
+// Value k of a range: from + k * (to - from) / (count - 1), as SampleAt
+// computes it (to - from finite); `from` alone when count is 1.
 inline double RangeValue(const GridAxis& axis, std::uint32_t k) {
   if (!axis.range || axis.count == 1) return axis.from;
-  return axis.from + k * (axis.to - axis.from) / (axis.count - 1);
+  return SampleAt(axis.from, axis.to - axis.from, k, axis.count - 1);
 }
 
 // The map's size: the first range's count wide, the product of the other

@@ -115,6 +115,37 @@ double OptionNumber(lua_State* L, const OptionTable& options, const char* name, 
   return value;
 }
 
+int OptionChoice(lua_State* L, const OptionTable& options, const char* name,
+                 const char* const* choices, int fallback) {
+  lua_getfield(L, options.table, name);
+  if (lua_isnil(L, -1)) {
+    lua_pop(L, 1);
+    return fallback;
+  }
+  if (lua_type(L, -1) == LUA_TSTRING) {
+    const char* given = lua_tostring(L, -1);
+    for (int i = 0; choices[i] != nullptr; ++i) {
+      if (std::strcmp(given, choices[i]) == 0) {
+        lua_pop(L, 1);
+        return i;
+      }
+    }
+  }
+  // The choices, quoted, for the message.
+  luaL_Buffer names;
+  luaL_buffinit(L, &names);
+  for (int i = 0; choices[i] != nullptr; ++i) {
+    if (i > 0) luaL_addstring(&names, choices[i + 1] != nullptr ? ", " : " or ");
+    luaL_addchar(&names, '\'');
+    luaL_addstring(&names, choices[i]);
+    luaL_addchar(&names, '\'');
+  }
+  luaL_pushresult(&names);
+  ArgumentError(L, options.argument, "%s '%s' must be %s, got %s", options.kind, name,
+                lua_tostring(L, -1),
+                lua_type(L, -2) == LUA_TSTRING ? lua_tostring(L, -2) : luaL_typename(L, -2));
+}
+
 unsigned OptionThreads(lua_State* L, const OptionTable& options) {
   lua_getfield(L, options.table, "threads");
   if (lua_isnil(L, -1)) {

@@ -45,6 +45,10 @@ void CheckOptionNames(lua_State* L, const OptionTable& options, const char* cons
 bool OptionBoolean(lua_State* L, const OptionTable& options, const char* name, bool fallback);
 double OptionNumber(lua_State* L, const OptionTable& options, const char* name, double fallback,
                     double low, double high);
+// Entry `name`, one of the strings `choices` (null-terminated): its index;
+// `fallback` when absent.
+int OptionChoice(lua_State* L, const OptionTable& options, const char* name,
+                 const char* const* choices, int fallback);
 // The `threads` option: 1 to kMaxThreads, every core by default.
 unsigned OptionThreads(lua_State* L, const OptionTable& options);
 

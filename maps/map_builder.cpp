@@ -1,10 +1,12 @@
 #include "maps/map_builder.h"
 
+#include <libnoise/interp.h>
 #include <libnoise/latlon.h>
 #include <libnoise/model/cylinder.h>
 #include <libnoise/module/modulebase.h>
 
 #include <algorithm>
+#include <new>
 #include <vector>
 
 namespace noisebind::maps {
@@ -33,15 +35,37 @@ struct Block {
   std::vector<double> x, y, z, out;
 };
 
+// The coordinates of every column and every row, worked out once.
+struct Axes {
+  std::vector<double> columns;
+  std::vector<double> rows;
+};
+
+void Place(Positions positions, double from, double to, std::uint32_t count,
+           std::vector<double>* at) {
+  at->resize(count);
+  if (positions == Positions::kIndex) {
+    for (std::uint32_t i = 0; i < count; ++i) (*at)[i] = GridCoordinate(from, to, i, count);
+    return;
+  }
+  const double delta = (to - from) / static_cast<double>(count);
+  double current = from;
+  for (std::uint32_t i = 0; i < count; ++i) {
+    (*at)[i] = current;
+    current += delta;
+  }
+}
+
 class MapWorker final : public RowWorker {
  public:
-  MapWorker(const PointSource& source, const MapRequest& request, double* values)
+  MapWorker(const PointSource& source, const MapRequest& request, const Axes& axes, double* values)
       : m_source(source),
         m_request(request),
+        m_axes(axes),
         m_values(values),
         m_workspace(source.NewWorkspace()),
         m_block(kBlockSize),
-        m_blend(request.seamless ? kBlockSize : 0) {
+        m_blend(request.seamless ? 3 * kBlockSize : 0) {
     m_cylinder.SetModule(m_recorder);
   }
 
@@ -49,49 +73,57 @@ class MapWorker final : public RowWorker {
     const MapRequest& r = m_request;
     const std::uint32_t stored = r.flip ? r.height - 1 - row : row;
     double* out = m_values + std::size_t{stored} * r.width;
-    const double v = GridCoordinate(r.rowFrom, r.rowTo, row, r.height);
     for (std::uint32_t first = 0; first < r.width; first += kBlockSize) {
       const std::uint32_t count = std::min(kBlockSize, r.width - first);
-      const bool ok = r.seamless ? SeamlessBlock(row, v, first, count, out + first, error)
-                                 : PlainBlock(v, 0.0, 0.0, first, count, out + first, error);
+      bool ok = true;
+      if (!r.seamless) {
+        ok = PlainBlock(row, 0.0, 0.0, first, count, out + first, error);
+      } else if (r.positions == Positions::kNoiseUtils) {
+        ok = NoiseUtilsSeamlessBlock(row, first, count, out + first, error);
+      } else {
+        ok = SeamlessBlock(row, first, count, out + first, error);
+      }
       if (!ok) return false;
     }
     return true;
   }
 
  private:
-  // The values at columns first.. of the row at coordinate v, with the
-  // column and row coordinates moved on by the given extents.
-  bool PlainBlock(double v, double columnShift, double rowShift, std::uint32_t first,
+  // The values at columns first.. of the row, with the column and row
+  // coordinates moved on by the given extents.
+  bool PlainBlock(std::uint32_t row, double columnShift, double rowShift, std::uint32_t first,
                   std::uint32_t count, double* out, std::string* error) {
-    for (std::uint32_t k = 0; k < count; ++k) {
-      const double u =
-          GridCoordinate(m_request.columnFrom, m_request.columnTo, first + k, m_request.width);
-      Point(u + columnShift, v + rowShift, k);
-    }
+    const double v = m_axes.rows[row] + rowShift;
+    for (std::uint32_t k = 0; k < count; ++k) Point(m_axes.columns[first + k] + columnShift, v, k);
     return m_source.Values(m_workspace.get(), m_block.x.data(), m_block.y.data(), m_block.z.data(),
                            count, out, error);
   }
 
-  // Four samples a value, one extent apart along each axis, weighted by
-  // how far the value lies across the map: the left edge continues the
-  // right, the top the bottom.
-  bool SeamlessBlock(std::uint32_t row, double v, std::uint32_t first, std::uint32_t count,
-                     double* out, std::string* error) {
+  // The four samples of a seamless value, one extent apart along each axis:
+  // here, along the columns, along the rows, along both.
+  bool Corners(std::uint32_t row, std::uint32_t first, std::uint32_t count, double* here,
+               double* columnShifted, double* rowShifted, double* bothShifted, std::string* error) {
     const double columnExtent = m_request.columnTo - m_request.columnFrom;
     const double rowExtent = m_request.rowTo - m_request.rowFrom;
-    const double rowWeight = static_cast<double>(row) / m_request.height;
+    return PlainBlock(row, 0.0, 0.0, first, count, here, error) &&
+           PlainBlock(row, columnExtent, 0.0, first, count, columnShifted, error) &&
+           PlainBlock(row, 0.0, rowExtent, first, count, rowShifted, error) &&
+           PlainBlock(row, columnExtent, rowExtent, first, count, bothShifted, error);
+  }
+
+  // Weighted by how far the value lies across the map: the left edge
+  // continues the right, the top the bottom.
+  bool SeamlessBlock(std::uint32_t row, std::uint32_t first, std::uint32_t count, double* out,
+                     std::string* error) {
     double* near = m_blend.data();
-    if (!PlainBlock(v, 0.0, 0.0, first, count, near, error)) return false;
-    if (!PlainBlock(v, columnExtent, 0.0, first, count, out, error)) return false;
-    for (std::uint32_t k = 0; k < count; ++k) near[k] = Across(near[k], out[k], first + k);
-    double* far = m_block.out.data();
-    for (std::uint32_t k = 0; k < count; ++k) out[k] = near[k];
-    if (!PlainBlock(v, 0.0, rowExtent, first, count, near, error)) return false;
-    if (!PlainBlock(v, columnExtent, rowExtent, first, count, far, error)) return false;
+    double* rowShifted = near + kBlockSize;
+    double* far = rowShifted + kBlockSize;
+    if (!Corners(row, first, count, near, out, rowShifted, far, error)) return false;
+    const double rowWeight = static_cast<double>(row) / m_request.height;
     for (std::uint32_t k = 0; k < count; ++k) {
-      const double shifted = Across(near[k], far[k], first + k);
-      out[k] = rowWeight * out[k] + (1.0 - rowWeight) * shifted;
+      const double top = Across(near[k], out[k], first + k);
+      const double shifted = Across(rowShifted[k], far[k], first + k);
+      out[k] = rowWeight * top + (1.0 - rowWeight) * shifted;
     }
     return true;
   }
@@ -99,6 +131,27 @@ class MapWorker final : public RowWorker {
   double Across(double here, double shifted, std::uint32_t column) const {
     const double weight = static_cast<double>(column) / m_request.width;
     return weight * here + (1.0 - weight) * shifted;
+  }
+
+  // noiseutils' blend: its weights from the stepped coordinates, through
+  // libnoise's linear interpolation.
+  bool NoiseUtilsSeamlessBlock(std::uint32_t row, std::uint32_t first, std::uint32_t count,
+                               double* out, std::string* error) {
+    double* sw = m_blend.data();
+    double* nw = sw + kBlockSize;
+    double* ne = nw + kBlockSize;
+    if (!Corners(row, first, count, sw, out, nw, ne, error)) return false;
+    const MapRequest& r = m_request;
+    const double columnExtent = r.columnTo - r.columnFrom;
+    const double rowExtent = r.rowTo - r.rowFrom;
+    const double rowBlend = 1.0 - ((m_axes.rows[row] - r.rowFrom) / rowExtent);
+    for (std::uint32_t k = 0; k < count; ++k) {
+      const double columnBlend = 1.0 - ((m_axes.columns[first + k] - r.columnFrom) / columnExtent);
+      const double south = noise::LinearInterp(sw[k], out[k], columnBlend);
+      const double north = noise::LinearInterp(nw[k], ne[k], columnBlend);
+      out[k] = noise::LinearInterp(south, north, rowBlend);
+    }
+    return true;
   }
 
   void Point(double u, double v, std::uint32_t k) {
@@ -122,6 +175,7 @@ class MapWorker final : public RowWorker {
 
   const PointSource& m_source;
   const MapRequest& m_request;
+  const Axes& m_axes;
   double* m_values;
   std::unique_ptr<PointSource::Workspace> m_workspace;
   Block m_block;
@@ -132,15 +186,16 @@ class MapWorker final : public RowWorker {
 
 class MapTask final : public RowTask {
  public:
-  MapTask(const PointSource& source, const MapRequest& request, double* values)
-      : m_source(source), m_request(request), m_values(values) {}
+  MapTask(const PointSource& source, const MapRequest& request, const Axes& axes, double* values)
+      : m_source(source), m_request(request), m_axes(axes), m_values(values) {}
   std::unique_ptr<RowWorker> NewWorker() const override {
-    return std::make_unique<MapWorker>(m_source, m_request, m_values);
+    return std::make_unique<MapWorker>(m_source, m_request, m_axes, m_values);
   }
 
  private:
   const PointSource& m_source;
   const MapRequest& m_request;
+  const Axes& m_axes;
   double* m_values;
 };
 
@@ -148,7 +203,15 @@ class MapTask final : public RowTask {
 
 bool BuildMap(const PointSource& source, const MapRequest& request, const RunOptions& run,
               double* values, std::string* error) {
-  const MapTask task(source, request, values);
+  Axes axes;
+  try {
+    Place(request.positions, request.columnFrom, request.columnTo, request.width, &axes.columns);
+    Place(request.positions, request.rowFrom, request.rowTo, request.height, &axes.rows);
+  } catch (const std::bad_alloc&) {
+    *error = "not enough memory";
+    return false;
+  }
+  const MapTask task(source, request, axes, values);
   return RunRows(task, request.height, run, error);
 }
 

@@ -1,5 +1,6 @@
 #include "maps/maps.h"
 
+#include <cmath>
 #include <cstdio>
 #include <exception>
 #include <lua.hpp>
@@ -144,30 +145,43 @@ struct Builder {
   const char* pairNames[2][2];
   double limits[2];  // of each pair of bounds, in their order; 0: any finite
   const char* const* options;
+  // Whether the rows' upper bound is at the top of a picture unless `flip`
+  // (north up, as a map is read).
+  bool upperFirst;
 };
 
-constexpr const char* kPlaneOptions[] = {"seamless", "threads", "flip", nullptr};
-constexpr const char* kCurvedOptions[] = {"threads", "flip", nullptr};
+constexpr const char* kPlaneOptions[] = {"seamless", "threads", "flip", "positions", nullptr};
+constexpr const char* kCurvedOptions[] = {"threads", "flip", "positions", nullptr};
+// The `positions` option, in the order of Positions.
+constexpr const char* kPositions[] = {"index", "noiseutils", nullptr};
 
-constexpr Builder kPlane{"planemap",   Projection::kPlane,           "bounds {x0, x1, z0, z1}",
-                         false,        {{"x0", "x1"}, {"z0", "z1"}}, {0, 0},
-                         kPlaneOptions};
+constexpr Builder kPlane{"planemap",
+                         Projection::kPlane,
+                         "bounds {x0, x1, z0, z1}",
+                         false,
+                         {{"x0", "x1"}, {"z0", "z1"}},
+                         {0, 0},
+                         kPlaneOptions,
+                         false};
 constexpr Builder kSphere{"spheremap",
                           Projection::kSphere,
                           "bounds {south, north, west, east}",
                           true,
                           {{"south", "north"}, {"west", "east"}},
                           {90, 180},
-                          kCurvedOptions};
+                          kCurvedOptions,
+                          true};
 constexpr Builder kCylinder{"cylindermap",
                             Projection::kCylinder,
                             "bounds {angle0, angle1, height0, height1}",
                             false,
                             {{"angle0", "angle1"}, {"height0", "height1"}},
                             {0, 0},
-                            kCurvedOptions};
+                            kCurvedOptions,
+                            true};
 
-// Bounds at index 2: finite, each pair increasing, within the builder's limits.
+// Bounds at index 2: finite, each pair increasing with a finite span (the
+// samples lie between them), within the builder's limits.
 void CheckBounds(lua_State* L, const Builder& builder, MapRequest* request) {
   double bounds[4];
   CheckNumbers(L, 2, builder.shape, 4, bounds);
@@ -178,6 +192,10 @@ void CheckBounds(lua_State* L, const Builder& builder, MapRequest* request) {
     if (!(from < to)) {
       ArgumentError(L, 2, "%s: %s must be below %s, got %f and %f", builder.shape, names[0],
                     names[1], from, to);
+    }
+    if (to - from == HUGE_VAL) {
+      ArgumentError(L, 2, "%s: %s - %s must be finite, got %f and %f", builder.shape, names[1],
+                    names[0], from, to);
     }
     const double limit = builder.limits[pair];
     if (limit > 0 && (from < -limit || to > limit)) {
@@ -197,12 +215,15 @@ void CheckBounds(lua_State* L, const Builder& builder, MapRequest* request) {
 void CheckMapOptions(lua_State* L, int index, const Builder& builder, MapRequest* request,
                      RunOptions* run) {
   run->threads = DefaultThreads();
+  request->flip = builder.upperFirst;
   if (lua_isnoneornil(L, index)) return;
   if (!lua_istable(L, index)) vessa::TypeError(L, index, "table of options");
   const OptionTable options{index, index, "option"};
   CheckOptionNames(L, options, builder.options);
   request->seamless = OptionBoolean(L, options, "seamless", false);
-  request->flip = OptionBoolean(L, options, "flip", false);
+  request->flip = OptionBoolean(L, options, "flip", false) != builder.upperFirst;
+  request->positions = static_cast<Positions>(
+      OptionChoice(L, options, "positions", kPositions, static_cast<int>(Positions::kIndex)));
   run->threads = OptionThreads(L, options);
 }
 
@@ -252,6 +273,11 @@ void CheckGridAxis(lua_State* L, int index, GridAxis* axis) {
   if (lua_type(L, count) != LUA_TNUMBER) {
     ArgumentError(L, index, "range {from, to, count}: count must be a number, got %s",
                   luaL_typename(L, count));
+  }
+  const double span = from_to[1] - from_to[0];
+  if (span - span != 0.0) {
+    ArgumentError(L, index, "range {from, to, count}: to - from must be finite, got %f and %f",
+                  from_to[0], from_to[1]);
   }
   axis->range = true;
   axis->from = from_to[0];

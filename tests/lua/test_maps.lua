@@ -19,14 +19,16 @@ local pointFunctions = {
   { "M_Spheres", N.C_MODULE_SPHERES }, { "M_Voronoi", N.C_MODULE_VORONOI },
 }
 
--- Every value of the map against f(column, row) for the grid's inputs.
-local function checkMap(m, width, height, c0, c1, r0, r1, f, label)
+-- Every value of the map against f(column, row) for the grid's inputs; with
+-- upperFirst, row 0 holds the last step (north up).
+local function checkMap(m, width, height, c0, c1, r0, r1, f, label, upperFirst)
   T.eq(m:width(), width, label .. " width")
   T.eq(m:height(), height, label .. " height")
   for j = 0, height - 1 do
     for i = 0, width - 1 do
       local column = c0 + i * (c1 - c0) / width
-      local row = r0 + j * (r1 - r0) / height
+      local step = upperFirst and height - 1 - j or j
+      local row = r0 + step * (r1 - r0) / height
       T.eq(m:get(i, j), f(column, row), string.format("%s at %d, %d", label, i, j))
     end
   end
@@ -76,17 +78,19 @@ T.run {
       N.Sphere.SetModule(entry[2])
       local m = noise.spheremap(N[entry[1]].Calc, { -90, 90, -180, 180 }, 24, 12)
       checkMap(m, 24, 12, -180, 180, -90, 90, function(lon, lat) return N.Sphere.Calc(lat, lon) end,
-        entry[1])
+        entry[1], true)
     end
     N.Sphere.SetModule(N.C_MODULE_PERLIN)
     local m = noise.spheremap(P, { -20.5, 60, 10, 33.3 }, 9, 7)
-    checkMap(m, 9, 7, 10, 33.3, -20.5, 60, function(lon, lat) return N.Sphere.Calc(lat, lon) end, "part")
+    checkMap(m, 9, 7, 10, 33.3, -20.5, 60, function(lon, lat) return N.Sphere.Calc(lat, lon) end, "part",
+      true)
   end },
   { "cylinder maps hold what Cylinder.Calc gives", function()
     for _, entry in ipairs(pointFunctions) do
       N.Cylinder.SetModule(entry[2])
       local m = noise.cylindermap(N[entry[1]].Calc, { 0, 360, -1.5, 2 }, 20, 9)
-      checkMap(m, 20, 9, 0, 360, -1.5, 2, function(a, h) return N.Cylinder.Calc(a, h) end, entry[1])
+      checkMap(m, 20, 9, 0, 360, -1.5, 2, function(a, h) return N.Cylinder.Calc(a, h) end, entry[1],
+        true)
     end
   end },
   { "maps of noise objects hold what calc and the models give", function()
@@ -97,9 +101,9 @@ T.run {
       checkMap(noise.planemap(source, { -1.3, 2.6, 0.7, 3.1 }, 23, 17), 23, 17, -1.3, 2.6, 0.7, 3.1,
         function(x, z) return source:calc(x, 0, z) end, "object plane")
       checkMap(noise.spheremap(source, { -90, 90, -180, 180 }, 24, 12), 24, 12, -180, 180, -90, 90,
-        function(lon, lat) return source:sphere(lat, lon) end, "object sphere")
+        function(lon, lat) return source:sphere(lat, lon) end, "object sphere", true)
       checkMap(noise.cylindermap(source, { 0, 360, -1.5, 2 }, 20, 9), 20, 9, 0, 360, -1.5, 2,
-        function(a, h) return source:cylinder(a, h) end, "object cylinder")
+        function(a, h) return source:cylinder(a, h) end, "object cylinder", true)
       local one = flat(noise.planemap(source, { 0, 3, 0, 2 }, 90, 70, { threads = 1 }))
       sameValues(flat(noise.planemap(source, { 0, 3, 0, 2 }, 90, 70, { threads = 5 })), one,
         "object on 5 threads")
@@ -109,11 +113,48 @@ T.run {
     local ok, message = pcall(noise.planemap, noise.Add(noise.Perlin {}), { 0, 1, 0, 1 }, 4, 4)
     T.check(not ok and message:find("Add needs source 2", 1, true), tostring(message))
   end },
-  { "flipped maps run from the upper bound", function()
+  { "sphere and cylinder maps put north at the top; flip turns every map over", function()
+    N.Sphere.SetModule(N.C_MODULE_PERLIN)
     local plain = noise.spheremap(P, { -90, 90, -180, 180 }, 8, 6)
-    local flipped = noise.spheremap(P, { -90, 90, -180, 180 }, 8, 6, { flip = true })
-    for j = 0, 5 do
-      for i = 0, 7 do T.eq(flipped:get(i, 5 - j), plain:get(i, j), "flipped") end
+    T.eq(plain:get(0, 0), N.Sphere.Calc(60, -180), "the top row is the northernmost")
+    T.eq(plain:get(0, 5), N.Sphere.Calc(-90, -180), "the bottom row is the south pole")
+    local builders = {
+      { noise.spheremap, { -90, 90, -180, 180 } }, { noise.cylindermap, { 0, 360, -1, 2 } },
+      { noise.planemap, { 0, 3, -1, 2 } },
+    }
+    for _, b in ipairs(builders) do
+      local upright = b[1](P, b[2], 8, 6)
+      local flipped = b[1](P, b[2], 8, 6, { flip = true })
+      for j = 0, 5 do
+        for i = 0, 7 do T.eq(flipped:get(i, 5 - j), upright:get(i, j), "flipped") end
+      end
+    end
+  end },
+  { "noiseutils positions step as its builders do", function()
+    -- The step added once per sample, as NoiseMapBuilderPlane and Sphere do.
+    local function stepped(from, to, count)
+      local at, delta, current = {}, (to - from) / count, from
+      for i = 0, count - 1 do at[i] = current; current = current + delta end
+      return at
+    end
+    local obj = noise.Perlin { seed = 4, octaves = 3 }
+    local xs, zs = stepped(-0.7, 1.3, 50), stepped(0.1, 0.9, 30)
+    local m = noise.planemap(obj, { -0.7, 1.3, 0.1, 0.9 }, 50, 30, { positions = "noiseutils" })
+    local default = noise.planemap(obj, { -0.7, 1.3, 0.1, 0.9 }, 50, 30)
+    local differ = 0
+    for j = 0, 29 do
+      for i = 0, 49 do
+        T.eq(m:get(i, j), obj:calc(xs[i], 0, zs[j]), "plane")
+        if default:get(i, j) ~= m:get(i, j) then differ = differ + 1 end
+      end
+    end
+    T.check(differ > 0, "the default positions are not noiseutils'")
+    local lons, lats = stepped(-170.2, 95.7, 90), stepped(-61.3, 77.9, 45)
+    local s = noise.spheremap(P, { -61.3, 77.9, -170.2, 95.7 }, 90, 45,
+      { positions = "noiseutils", flip = true })
+    N.Sphere.SetModule(N.C_MODULE_PERLIN)
+    for j = 0, 44 do
+      for i = 0, 89 do T.eq(s:get(i, j), N.Sphere.Calc(lats[j], lons[i]), "sphere") end
     end
   end },
   { "maps of adjacent bounds join", function()
@@ -262,6 +303,14 @@ local bad = {
     plane, P, { 1, 0, 0, 1 }, 4, 4 },
   { "bounds empty", A .. "2 to 'planemap' (bounds {x0, x1, z0, z1}: z0 must be below z1, got 2 and 2)",
     plane, P, { 0, 1, 2, 2 }, 4, 4 },
+  { "span beyond the numbers", A .. "2 to 'planemap' (bounds {x0, x1, z0, z1}: x1 - x0 must be finite, got -1e+308 and 1e+308)",
+    plane, P, { -1e308, 1e308, 0, 1 }, 4, 4 },
+  { "cylinder span", A .. "2 to 'cylindermap' (bounds {angle0, angle1, height0, height1}: height1 - height0 must be finite, got -1.7e+308 and 1.7e+308)",
+    function(...) local r = noise.cylindermap(...); return r end, P, { 0, 1, -1.7e308, 1.7e308 }, 4, 4 },
+  { "positions", A .. "5 to 'planemap' (option 'positions' must be 'index' or 'noiseutils', got libnoise)",
+    plane, P, unit, 4, 4, { positions = "libnoise" } },
+  { "positions not a string", A .. "5 to 'spheremap' (option 'positions' must be 'index' or 'noiseutils', got boolean)",
+    sphere, P, unit, 4, 4, { positions = true } },
   { "latitudes", A .. "2 to 'spheremap' (bounds {south, north, west, east}: south and north must lie within -90 and 90, got -91 and 0)",
     sphere, P, { -91, 0, 0, 1 }, 4, 4 },
   { "longitudes", A .. "2 to 'spheremap' (bounds {south, north, west, east}: west and east must lie within -180 and 180, got 0 and 360)",
@@ -308,6 +357,10 @@ local bad = {
     grid, N.SCurve3, "0" },
   { "grid range NaN", A .. "2 to 'grid' (range {from, to, count}: item 1 must be a finite number, got nan)",
     grid, N.SCurve3, { 0 / 0, 1, 3 } },
+  { "grid span", A .. "2 to 'grid' (range {from, to, count}: to - from must be finite, got -1e+308 and 1e+308)",
+    grid, N.SCurve3, { -1e308, 1e308, 3 } },
+  { "grid span down", A .. "2 to 'grid' (range {from, to, count}: to - from must be finite, got 1e+308 and -1e+308)",
+    grid, N.SCurve3, { 1e308, -1e308, 3 } },
   { "grid count", A .. "3 to 'grid' (range {from, to, count}: count must be an integer from 1 to 1000000, got 0)",
     grid, N.Plane.Calc, 0, { 0, 1, 0 } },
   { "grid count missing", A .. "2 to 'grid' (range {from, to, count}: count must be a number, got nil)",

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -88,6 +89,25 @@ TEST(Grid, TheFirstRangeRunsAlongRowsTheOthersDownColumns) {
       }
     }
   }
+}
+
+// Sample 0 is the lower bound itself, and spans near the largest double give
+// finite samples in order, where index * span alone would overflow.
+TEST(Grid, SamplesOfHugeSpansStayFinite) {
+  EXPECT_TRUE(std::signbit(RangeValue(Range(-0.0, 3.0, 4), 0)));
+  const GridAxis huge = Range(-1e308, 7e307, 5);
+  EXPECT_EQ(RangeValue(huge, 0), -1e308);
+  double previous = -1e308;
+  for (std::uint32_t k = 1; k < 5; ++k) {
+    const double value = RangeValue(huge, k);
+    EXPECT_TRUE(std::isfinite(value)) << k;
+    EXPECT_GT(value, previous) << k;
+    previous = value;
+  }
+  EXPECT_NEAR(previous, 7e307, 1e293);
+  // Ordinary spans keep the script's arithmetic.
+  EXPECT_EQ(RangeValue(Range(0.1, 0.7, 7), 5), 0.1 + 5 * (0.7 - 0.1) / 6);
+  EXPECT_EQ(GridCoordinate(-0.7, 1.3, 37, 50), -0.7 + 37 * (1.3 - -0.7) / 50);
 }
 
 }  // namespace

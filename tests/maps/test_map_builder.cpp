@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <libnoise/interp.h>
 #include <libnoise/model/cylinder.h>
 #include <libnoise/model/plane.h>
 #include <libnoise/model/sphere.h>
@@ -8,6 +9,7 @@
 #include <atomic>
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <vector>
 
 #include "maps/map_builder.h"
@@ -108,6 +110,79 @@ TEST(MapBuilder, EveryProjectionEqualsTheLibraryModelBitForBit) {
   }
   // Rows longer than a block are evaluated a block at a time.
   EXPECT_EQ(node.largest.load(), std::size_t{kBlockSize});
+}
+
+// Positions as noiseutils' builders reach them: the step added per sample.
+std::vector<double> Stepped(double from, double to, std::uint32_t count) {
+  std::vector<double> at(count);
+  const double delta = (to - from) / static_cast<double>(count);
+  double current = from;
+  for (std::uint32_t i = 0; i < count; ++i) {
+    at[i] = current;
+    current += delta;
+  }
+  return at;
+}
+
+// libnoise's GetValue at the stepped positions, bit for bit, for planes
+// (plain and seamless), spheres and cylinders; the default positions differ.
+TEST(MapBuilder, NoiseUtilsPositionsGiveLibnoisesValues) {
+  noise::module::Perlin perlin;
+  perlin.SetOctaveCount(4);
+  const ModuleNode node(perlin);
+  const NodeSource<ModuleNode> source(node);
+  const noise::model::Plane plane(perlin);
+  const noise::model::Sphere sphere(perlin);
+  const noise::model::Cylinder cylinder(perlin);
+  const auto seamless = [&](double x, double z) {
+    // noiseutils' blend of the four samples, weights from the stepped x and z.
+    const double xExtent = 1.3 - -0.7;
+    const double zExtent = 0.9 - 0.1;
+    const double sw = plane.GetValue(x, z);
+    const double se = plane.GetValue(x + xExtent, z);
+    const double nw = plane.GetValue(x, z + zExtent);
+    const double ne = plane.GetValue(x + xExtent, z + zExtent);
+    const double xBlend = 1.0 - ((x - -0.7) / xExtent);
+    const double zBlend = 1.0 - ((z - 0.1) / zExtent);
+    return noise::LinearInterp(noise::LinearInterp(sw, se, xBlend),
+                               noise::LinearInterp(nw, ne, xBlend), zBlend);
+  };
+  struct Case {
+    MapRequest request;
+    std::function<double(double column, double row)> model;
+  };
+  Case cases[] = {
+      {Request(Projection::kPlane, -0.7, 1.3, 0.1, 0.9, 50, 30),
+       [&](double x, double z) { return plane.GetValue(x, z); }},
+      {Request(Projection::kSphere, -170.2, 95.7, -61.3, 77.9, 90, 45),
+       [&](double lon, double lat) { return sphere.GetValue(lat, lon); }},
+      {Request(Projection::kCylinder, 12.5, 300.1, -0.3, 1.7, 70, 21),
+       [&](double angle, double height) { return cylinder.GetValue(angle, height); }},
+      {Request(Projection::kPlane, -0.7, 1.3, 0.1, 0.9, 50, 30), seamless},
+  };
+  cases[3].request.seamless = true;
+  std::size_t moved = 0;
+  for (Case& c : cases) {
+    MapRequest& r = c.request;
+    r.positions = Positions::kNoiseUtils;
+    const std::vector<double> values = Build(source, r, 3);
+    const std::vector<double> columns = Stepped(r.columnFrom, r.columnTo, r.width);
+    const std::vector<double> rows = Stepped(r.rowFrom, r.rowTo, r.height);
+    for (std::uint32_t j = 0; j < r.height; ++j) {
+      for (std::uint32_t i = 0; i < r.width; ++i) {
+        const double expected = c.model(columns[i], rows[j]);
+        ASSERT_EQ(std::memcmp(&values[std::size_t{j} * r.width + i], &expected, sizeof expected), 0)
+            << i << ", " << j;
+        if (!r.seamless && r.projection != Projection::kCylinder) {
+          moved += columns[i] != GridCoordinate(r.columnFrom, r.columnTo, i, r.width) ||
+                   rows[j] != GridCoordinate(r.rowFrom, r.rowTo, j, r.height);
+        }
+      }
+    }
+  }
+  // Of the 5,550 positions of the plane and the sphere, most lie elsewhere
+  // by default.
+  EXPECT_EQ(moved, 5366u);
 }
 
 TEST(MapBuilder, OneThreadAndManyGiveTheSameMap) {
