@@ -1,6 +1,5 @@
 -- A love.thread: a state of its own, with its own require. Our userdata
 -- stay in the thread that made them; only their bytes cross the channel.
-require "love.filesystem"
 local noise = require "noisebind"
 local size, seed = ...
 local terrain = noise.Perlin { octaves = 6, frequency = 2, seed = seed }

@@ -1,6 +1,5 @@
 -- A love.thread: makes the maps of cases.lua in a state of its own and
 -- sends their digests back as one string (our userdata stay in this thread).
-require "love.filesystem"
 local index = ...
 local noise = require "noisebind"
 local cases = require "cases"
