@@ -90,9 +90,10 @@ void PushGlobals(lua_State* L) {
 #endif
 }
 
-// Lua 5.2 and 5.3 have enough functions in common that 5.3 loads 5.2's
-// module, and lua_version is one of them: refuse the wrong one. (Other pairs
-// fail in the loader, each lacking functions the other's module uses.)
+// Today every build uses functions the other Luas lack, so the system's
+// loader refuses it first (`undefined symbol: lua_rotate`). Lua 5.2 and 5.3
+// share the most, lua_version among them: should a build of one ever load
+// into the other, it is refused here.
 void CheckLuaVersion(lua_State* L, const char* name) {
 #if LUA_VERSION_NUM == 502 || LUA_VERSION_NUM == 503
   const lua_Number running = *lua_version(L);
