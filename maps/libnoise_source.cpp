@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "host/direct_call.h"
+#include "host/extension_lock.h"
 #include "host/lua_interface.h"
 
 namespace noisebind::maps {
@@ -59,7 +60,73 @@ bool CallEach(vessa::DirectCall& call, ScriptFunction function, const double* co
   return true;
 }
 
+// Set while the library loads, before any state runs: read without a lock.
+InstanceCopier g_copier = nullptr;
+
+std::unique_ptr<InstanceCopy> CopyUnderLock(ScriptFunction function) {
+  if (g_copier == nullptr) return nullptr;
+  const vessa::ExtensionLock::Scope lock;
+  return g_copier(function);
+}
+
+class CopiedPointSource final : public PointSource {
+ public:
+  explicit CopiedPointSource(const InstanceCopy& copy) : m_copy(copy) {}
+  bool Values(Workspace*, const double* x, const double* y, const double* z, std::size_t count,
+              double* out, std::string*) const override {
+    for (std::size_t i = 0; i < count; ++i) {
+      const double point[] = {x[i], y[i], z[i]};
+      out[i] = m_copy.Value(point);
+    }
+    return true;
+  }
+
+ private:
+  const InstanceCopy& m_copy;
+};
+
+class CopiedArgumentSource final : public ArgumentSource {
+ public:
+  CopiedArgumentSource(const InstanceCopy& copy, unsigned arguments)
+      : m_copy(copy), m_arguments(arguments) {}
+  bool Values(Workspace*, const double* const* args, std::size_t count, double* out,
+              std::string*) const override {
+    double list[kMaxGridArguments];
+    for (std::size_t i = 0; i < count; ++i) {
+      for (unsigned a = 0; a < m_arguments; ++a) list[a] = args[a][i];
+      out[i] = m_copy.Value(list);
+    }
+    return true;
+  }
+
+ private:
+  const InstanceCopy& m_copy;
+  unsigned m_arguments;
+};
+
 }  // namespace
+
+void RegisterInstanceCopier(InstanceCopier copier) {
+  g_copier = copier;
+}
+
+bool WithPointSource(ScriptFunction function,
+                     const std::function<bool(const PointSource&)>& compute) {
+  if (const std::unique_ptr<InstanceCopy> copy = CopyUnderLock(function)) {
+    return compute(CopiedPointSource(*copy));
+  }
+  const vessa::ExtensionLock::Scope lock;
+  return compute(LibNoisePointSource(function));
+}
+
+bool WithArgumentSource(ScriptFunction function, unsigned arguments,
+                        const std::function<bool(const ArgumentSource&)>& compute) {
+  if (const std::unique_ptr<InstanceCopy> copy = CopyUnderLock(function)) {
+    return compute(CopiedArgumentSource(*copy, arguments));
+  }
+  const vessa::ExtensionLock::Scope lock;
+  return compute(LibNoiseArgumentSource(function, arguments));
+}
 
 FoundFunction FindLibNoiseFunction(lua_State* L, int index) {
   FoundFunction found;

@@ -1,8 +1,13 @@
 // LibNoise functions as map sources: which ones a map may evaluate, and
-// their evaluation through direct calls, one per worker thread. Whoever
-// builds a map of them holds the ExtensionLock for all of it.
+// their evaluation. A function whose shared instance can be copied is
+// evaluated from a copy taken under the ExtensionLock, without the lock, so
+// that other states' calls go on meanwhile; any other is called directly, one
+// call per point on each worker thread, the lock held for the whole map.
 #ifndef NOISEBIND_MAPS_LIBNOISE_SOURCE_H
 #define NOISEBIND_MAPS_LIBNOISE_SOURCE_H
+
+#include <functional>
+#include <memory>
 
 #include "entry/host_interface.h"
 #include "maps/grid.h"
@@ -30,6 +35,31 @@ struct FoundFunction {
 
 // Never raises a Lua error.
 FoundFunction FindLibNoiseFunction(lua_State* L, int index);
+
+// A copy of the shared instance a LibNoise function evaluates: its value
+// for the function's arguments, exactly what a call returns. Read by several
+// threads at once; it shares nothing with the extension.
+class InstanceCopy {
+ public:
+  virtual ~InstanceCopy() = default;
+  virtual double Value(const double* args) const = 0;
+};
+
+// Makes the copy for `function`, called with the ExtensionLock held; null
+// when that function is not one whose instance it can copy. Only a core
+// linked into the same library can copy its instances (the Lua module; not
+// vessa, whose extension is a file of its own), and it registers its copier
+// while the library loads.
+using InstanceCopier = std::unique_ptr<InstanceCopy> (*)(ScriptFunction function);
+void RegisterInstanceCopier(InstanceCopier copier);
+
+// Runs `compute` over a source of `function`'s values: the copy when there
+// is one (the lock held only to make it), otherwise direct calls under the
+// lock. May throw std::bad_alloc.
+bool WithPointSource(ScriptFunction function,
+                     const std::function<bool(const PointSource&)>& compute);
+bool WithArgumentSource(ScriptFunction function, unsigned arguments,
+                        const std::function<bool(const ArgumentSource&)>& compute);
 
 class LibNoisePointSource final : public PointSource {
  public:

@@ -6,7 +6,6 @@
 #include <lua.hpp>
 #include <new>
 
-#include "host/extension_lock.h"
 #include "host/lua_args.h"
 #include "host/lua_compat.h"
 #include "host/lua_interface.h"
@@ -86,14 +85,12 @@ const Progress* ProgressOf(lua_State* L) {
   return services != nullptr && services->progress ? &services->progress : nullptr;
 }
 
-// Runs `build` (which makes a LibNoise source and fills the map) under the
-// ExtensionLock: LibNoise functions act on shared instances, and no other
-// state may change a setting while the workers read them.
+// Runs `build` (which makes a LibNoise source and fills the map); the
+// source takes the ExtensionLock as it needs (see WithPointSource).
 template <class Build>
-bool Locked(Build build, char* reason) {
+bool Guarded(Build build, char* reason) {
   try {
     std::string error;
-    const vessa::ExtensionLock::Scope lock;
     if (build(&error)) return true;
     CopyReason(error, reason);
   } catch (const std::exception&) {
@@ -117,20 +114,22 @@ bool ComputeMap(const SourceChoice& choice, const MapRequest& request, const Run
     }
     return false;
   }
-  return Locked(
+  return Guarded(
       [&](std::string* error) {
-        const LibNoisePointSource source(choice.function);
-        return BuildMap(source, request, run, values, error);
+        return WithPointSource(choice.function, [&](const PointSource& source) {
+          return BuildMap(source, request, run, values, error);
+        });
       },
       reason);
 }
 
 bool ComputeGrid(ScriptFunction function, const GridRequest& request, const RunOptions& run,
                  double* values, char* reason) {
-  return Locked(
+  return Guarded(
       [&](std::string* error) {
-        const LibNoiseArgumentSource source(function, request.arguments);
-        return SampleGrid(source, request, run, values, error);
+        return WithArgumentSource(function, request.arguments, [&](const ArgumentSource& source) {
+          return SampleGrid(source, request, run, values, error);
+        });
       },
       reason);
 }

@@ -180,4 +180,102 @@ TEST(States, SettingsMadeInOneStateReachStatesOpenedAfterItClosed) {
   lua_close(second);
 }
 
+// While a LibNoise map runs in one state, other states' calls of LibNoise go
+// on: the map computes from a copy of the generator's settings, taken under
+// the lock, and what they set meanwhile does not reach it. (The Lua module
+// only: vessa's extension is a file of its own, whose instances its maps
+// cannot copy, and its LibNoise maps hold the lock throughout.)
+#ifndef NOISEBIND_TEST_EXTENSION
+std::atomic<int> g_mapPhase{0};  // 1 while the map runs, 2 once it returned
+
+int MapRunning(lua_State* L) {
+  lua_pushboolean(L, g_mapPhase.load() == 1);
+  return 1;
+}
+
+// Each generator's copy has every setting of the shared instance: its maps
+// hold the values of the calls.
+TEST(Maps, CopiesOfTheGeneratorsGiveTheValuesOfTheCalls) {
+  std::string error;
+  lua_State* L = OpenState(&error);
+  ASSERT_NE(L, nullptr) << error;
+  EXPECT_EQ(
+      RunLua(L,
+             "local noise, N = require 'noisebind', LibNoise\n"
+             "for _, name in ipairs { 'M_Perlin', 'M_Billow', 'M_RidgedMulti' } do\n"
+             "  local g = N[name]\n"
+             "  g.SetFrequency(1.7); g.SetLacunarity(2.3); g.SetOctaveCount(5); g.SetSeed(-9)\n"
+             "  g.SetNoiseQuality(N.C_QUALITY_BEST)\n"
+             "  if g.SetPersistence then g.SetPersistence(0.6) end\n"
+             "end\n"
+             "N.M_Voronoi.SetFrequency(1.9); N.M_Voronoi.SetDisplacement(0.4)\n"
+             "N.M_Voronoi.EnableDistance(true); N.M_Voronoi.SetSeed(12)\n"
+             "N.M_Spheres.SetFrequency(2.2); N.M_Cylinders.SetFrequency(0.7)\n"
+             "for _, name in ipairs { 'M_Perlin', 'M_Billow', 'M_RidgedMulti', 'M_Voronoi',\n"
+             "    'M_Spheres', 'M_CBoard' } do\n"
+             "  local calc = N[name].Calc\n"
+             "  local m = noise.planemap(calc, { -1, 2, 0.5, 1.5 }, 31, 7)\n"
+             "  for j = 0, 6 do for i = 0, 30 do\n"
+             "    assert(m:get(i, j) == calc(-1 + i * 3 / 31, 0, 0.5 + j / 7), name)\n"
+             "  end end\n"
+             "end\n"
+             "local c = noise.grid(N.M_Cylinders.Calc, { -2, 2, 9 }, { 0, 1, 4 })\n"
+             "for j = 0, 3 do for i = 0, 8 do\n"
+             "  assert(c:get(i, j) == N.M_Cylinders.Calc(-2 + i * 4 / 8, j / 3), 'cylinders')\n"
+             "end end\n"
+             "for _, name in ipairs { 'M_Perlin', 'M_Billow', 'M_RidgedMulti' } do\n"
+             "  local g = N[name]\n"
+             "  g.SetFrequency(1); g.SetLacunarity(2); g.SetSeed(0); g.SetOctaveCount(6)\n"
+             "  g.SetNoiseQuality(N.C_QUALITY_STD)\n"
+             "  if g.SetPersistence then g.SetPersistence(0.5) end\n"
+             "end\n"),
+      "");
+  lua_close(L);
+}
+
+TEST(Maps, LibNoiseMapsLetOtherStatesCallWhileTheyRun) {
+  std::string error;
+  lua_State* mapper = OpenState(&error);
+  ASSERT_NE(mapper, nullptr) << error;
+  lua_State* caller = OpenState(&error);
+  ASSERT_NE(caller, nullptr) << error;
+  ASSERT_EQ(RunLua(mapper, "noise = require 'noisebind'; LibNoise.M_Perlin.SetOctaveCount(6)"), "");
+  lua_pushcfunction(caller, MapRunning);
+  lua_setglobal(caller, "map_running");
+  // The caller changes the frequency back and forth while the map runs.
+  long during = 0;
+  std::string callerError;
+  std::thread calls([&] {
+    while (g_mapPhase.load() == 0) std::this_thread::yield();
+    callerError = RunLua(caller,
+                         "local P = LibNoise.M_Perlin; during = 0\n"
+                         "while map_running() do\n"
+                         "  P.SetFrequency(2.5); P.Calc(0.1, 0.2, 0.3); P.SetFrequency(1.5)\n"
+                         "  if map_running() then during = during + 1 end\n"
+                         "end");
+    lua_getglobal(caller, "during");
+    during = static_cast<long>(lua_tonumber(caller, -1));
+  });
+  g_mapPhase.store(1);
+  const std::string mapError = RunLua(
+      mapper, "m = noise.planemap(LibNoise.M_Perlin.Calc, {0, 6, 0, 3}, 512, 256, {threads = 1})");
+  g_mapPhase.store(2);
+  calls.join();
+  EXPECT_EQ(mapError, "");
+  EXPECT_EQ(callerError, "");
+  EXPECT_GT(during, 1000) << "calls made while the map ran";
+  // Every value is what a call gives at the frequency the map started with.
+  EXPECT_EQ(
+      RunLua(mapper,
+             "local P = LibNoise.M_Perlin; local wrong = 0\n"
+             "for j = 0, 255 do for i = 0, 511 do\n"
+             "  if m:get(i, j) ~= P.Calc(i * 6 / 512, 0, j * 3 / 256) then wrong = wrong + 1 end\n"
+             "end end\n"
+             "assert(wrong == 0, wrong .. ' values differ')"),
+      "");
+  lua_close(caller);
+  lua_close(mapper);
+}
+#endif
+
 }  // namespace
