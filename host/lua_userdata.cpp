@@ -18,7 +18,35 @@ int Allocate(lua_State* L) {
   return 1;
 }
 
+struct MadeBytes {
+  char* bytes;
+  std::size_t size;
+};
+
+int PushMade(lua_State* L) {
+  const auto* made = static_cast<const MadeBytes*>(lua_touserdata(L, 1));
+  lua_pushlstring(L, made->bytes, made->size);
+  return 1;
+}
+
 }  // namespace
+
+bool PushMadeString(lua_State* L, MakeBytes make, const void* job, char* reason,
+                    std::size_t reasonSize) {
+  // What the protected push needs is pushed first, while there is nothing
+  // to free if that raises.
+  MadeBytes made{nullptr, 0};
+  lua_pushcfunction(L, PushMade);
+  lua_pushlightuserdata(L, &made);
+  if (!make(job, &made.bytes, &made.size, reason, reasonSize)) {
+    lua_pop(L, 2);
+    return false;
+  }
+  const int status = lua_pcall(L, 1, 1, 0);
+  std::free(made.bytes);
+  if (status != LUA_OK) lua_error(L);
+  return true;
+}
 
 void* NewLargeUserdata(lua_State* L, std::size_t size) {
   for (int attempt = 0; attempt < 2; ++attempt) {

@@ -42,6 +42,21 @@ void FreeOutside(void* memory);
 // allocate itself.
 void PaceCollector(lua_State* L, std::size_t size);
 
+// The longest string every Lua we run in makes (LuaJIT's limit, just below
+// 2 GiB): longer bytes are refused alike everywhere, with our own message.
+constexpr std::size_t kMaxStringBytes = 0x7fffff00;
+
+// Makes bytes outside Lua's memory (from std::malloc) for a string: false
+// on failure, with the reason in `reason`, and nothing to free.
+using MakeBytes = bool (*)(const void* job, char** bytes, std::size_t* size, char* reason,
+                           std::size_t reasonSize);
+
+// Pushes the bytes `make` makes as a string and frees them, also when
+// pushing them runs out of memory (that error is then raised, the bytes
+// freed). False, with nothing pushed and the reason, when `make` fails.
+bool PushMadeString(lua_State* L, MakeBytes make, const void* job, char* reason,
+                    std::size_t reasonSize);
+
 // The memory of the userdata at `index` when its metatable is the table at
 // `metatable` (by identity) and it has at least `headerSize` bytes, with its
 // size in `size`; else null. The caller then checks its header's tag and

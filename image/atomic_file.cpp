@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "image/kernel_path.h"
+
 namespace vessa {
 namespace {
 
@@ -39,11 +41,14 @@ int FolderLength(const char* path) {
 }
 
 // The file `path` finally names: symbolic links in its last part are
-// followed, a dangling one to the file it would make. False, with errno
-// set, for a loop of links or a name too long.
-bool FinalTarget(const char* path, char* target, std::size_t targetSize) {
+// followed, a dangling one to the file it would make; `kernel` says whether
+// the way there reached /proc or /sys first (where it stops). False, with
+// errno set, for a loop of links or a name too long.
+bool FinalTarget(const char* path, char* target, std::size_t targetSize, KernelPath* kernel) {
   if (!CopyPath(target, targetSize, "", 0, path)) return false;
   for (int hops = 0;; ++hops) {
+    *kernel = ClassifyKernelPath(target);
+    if (kernel->kind != KernelPathKind::kNone) return true;
     char link[PATH_MAX];
     const ssize_t length = readlink(target, link, sizeof link - 1);
     // Not a link, or not there: the path itself is the target, and any
@@ -130,14 +135,71 @@ bool WriteWhole(std::FILE* file, FileWriter write, const void* data, char* reaso
   return true;
 }
 
+// Writes through one of our open descriptors, at its offset, as a write
+// to standard output would: what the standard streams hold for it goes
+// first. Not atomic, and not synced (a pipe or terminal cannot be).
+bool WriteInPlace(int descriptor, FileWriter write, const void* data, char* reason,
+                  std::size_t reasonSize) {
+  struct stat status;
+  if (fstat(descriptor, &status) != 0) {
+    SystemReason(errno, reason, reasonSize);
+    return false;
+  }
+  if (S_ISDIR(status.st_mode)) {
+    SystemReason(EISDIR, reason, reasonSize);
+    return false;
+  }
+  const int flags = fcntl(descriptor, F_GETFL);
+  if (flags >= 0 && (flags & O_ACCMODE) == O_RDONLY) {
+    std::snprintf(reason, reasonSize, "descriptor %d is open for reading only", descriptor);
+    return false;
+  }
+  if (descriptor == fileno(stdout)) std::fflush(stdout);
+  if (descriptor == fileno(stderr)) std::fflush(stderr);
+  const int copy = fcntl(descriptor, F_DUPFD_CLOEXEC, 0);
+  std::FILE* file = copy < 0 ? nullptr : fdopen(copy, "wb");
+  if (file == nullptr) {
+    SystemReason(errno, reason, reasonSize);
+    if (copy >= 0) close(copy);
+    return false;
+  }
+  bool written = write(file, data, reason, reasonSize);
+  if (std::fclose(file) != 0 && written) {
+    SystemReason(errno, reason, reasonSize);
+    written = false;
+  }
+  return written;
+}
+
+// Paths into the kernel's file systems: our own open files are written in
+// place, anything else there is refused with the reason.
+bool WriteKernelPath(const KernelPath& kernel, FileWriter write, const void* data, char* reason,
+                     std::size_t reasonSize) {
+  switch (kernel.kind) {
+    case KernelPathKind::kDescriptor:
+      return WriteInPlace(kernel.descriptor, write, data, reason, reasonSize);
+    case KernelPathKind::kOtherProcess:
+      std::snprintf(reason, reasonSize, "a link into an open file of process %ld, not written",
+                    kernel.process);
+      return false;
+    default:
+      std::snprintf(reason, reasonSize, "a file of the kernel's %s, not written", kernel.system);
+      return false;
+  }
+}
+
 }  // namespace
 
 bool WriteFileAtomically(const char* path, FileWriter write, const void* data, char* reason,
                          std::size_t reasonSize) {
   char target[PATH_MAX];
-  if (!FinalTarget(path, target, sizeof target)) {
+  KernelPath kernel;
+  if (!FinalTarget(path, target, sizeof target, &kernel)) {
     SystemReason(errno, reason, reasonSize);
     return false;
+  }
+  if (kernel.kind != KernelPathKind::kNone) {
+    return WriteKernelPath(kernel, write, data, reason, reasonSize);
   }
   struct stat existing;
   bool exists = false;

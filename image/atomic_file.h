@@ -18,6 +18,9 @@ using FileWriter = bool (*)(std::FILE* file, const void* data, char* reason,
 // replacing what was there: readers see the old file or the whole new one.
 // False on failure, with the system's reason in `reason` (always
 // terminated); the temporary file is then removed and `path` is untouched.
+// A path that leads to one of this process's open files (/dev/stdout,
+// /dev/fd/N, /proc/self/fd/N) is written in place through that descriptor
+// instead; any other path into /proc or /sys is refused.
 bool WriteFileAtomically(const char* path, FileWriter write, const void* data, char* reason,
                          std::size_t reasonSize);
 

@@ -1,6 +1,8 @@
 #include "image/image.h"
 
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <iterator>
 #include <lua.hpp>
@@ -170,6 +172,53 @@ int Save(lua_State* L) {
   return 0;
 }
 
+// Makes the pixels as RGBA bytes, for img:bytes.
+bool MakeRgba(const void* job, char** bytes, std::size_t* size, char* reason,
+              std::size_t reasonSize) {
+  const auto& image = *static_cast<const ImageBuffer*>(job);
+  *size = std::size_t{image.width} * image.height * 4;
+  *bytes = static_cast<char*>(std::malloc(*size));
+  if (*bytes == nullptr) {
+    std::snprintf(reason, reasonSize, "not enough memory");
+    return false;
+  }
+  PixelsAsRgba(image, reinterpret_cast<unsigned char*>(*bytes));
+  return true;
+}
+
+// Makes the PNG file's bytes, for img:encode.
+bool MakePng(const void* job, char** bytes, std::size_t* size, char* reason,
+             std::size_t reasonSize) {
+  if (!EncodeImage(*static_cast<const ImageBuffer*>(job), bytes, size, reason, reasonSize)) {
+    return false;
+  }
+  if (*size <= kMaxStringBytes) return true;
+  std::free(*bytes);
+  std::snprintf(reason, reasonSize, "the PNG takes %zu bytes, above the longest string (%zu)",
+                *size, kMaxStringBytes);
+  return false;
+}
+
+// img:bytes() and img:encode(): the pixels as a string, made by `make`.
+int PushImageBytes(lua_State* L, MakeBytes make) {
+  const ImageBuffer* image = CheckImage(L);
+  char reason[kReasonSize];
+  if (!PushMadeString(L, make, image, reason, sizeof reason)) {
+    return luaL_error(L, "%s", reason);
+  }
+  return 1;
+}
+
+// img:bytes(): RGBA8 rows from the top, alpha 255.
+int Bytes(lua_State* L) {
+  return PushImageBytes(L, MakeRgba);
+}
+
+// img:encode(): the bytes img:save would write.
+int Encode(lua_State* L) {
+  return PushImageBytes(L, MakePng);
+}
+
 int ToString(lua_State* L) {
   const ImageBuffer* image = CheckImage(L);
   lua_pushfstring(L, "image (%d x %d)", static_cast<int>(image->width),
@@ -183,7 +232,8 @@ struct Function {
 };
 
 constexpr Function kMethods[] = {
-    {"set", Set}, {"get", Get}, {"width", Width}, {"height", Height}, {"save", Save},
+    {"set", Set},   {"get", Get},     {"width", Width},   {"height", Height},
+    {"save", Save}, {"bytes", Bytes}, {"encode", Encode},
 };
 
 constexpr Function kMetamethods[] = {

@@ -34,6 +34,10 @@ inline unsigned char* PixelAt(const ImageBuffer& image, std::uint32_t x, std::ui
   return image.pixels + (std::size_t{y} * image.width + x) * kBytesPerPixel;
 }
 
+// The pixels as 8-bit RGBA, alpha 255, rows from the top: width * height
+// * 4 bytes into `out`.
+void PixelsAsRgba(const ImageBuffer& image, unsigned char* out);
+
 // The component for a number on the 0 to 255 scale: rounded to the nearest
 // integer, halves upwards, and clamped to the scale. `value` must not be NaN.
 inline unsigned char ComponentFromNumber(double value) {

@@ -1,6 +1,6 @@
 #include "image/image_save.h"
 
-#include "image/atomic_file.h"
+#include "image/byte_output.h"
 #include "image/image_png.h"
 
 namespace vessa {
@@ -14,7 +14,12 @@ bool WriteImagePng(std::FILE* file, const void* image, char* reason,
 }  // namespace
 
 bool SaveImage(const ImageBuffer& image, const char* path, char* reason, std::size_t reasonSize) {
-  return WriteFileAtomically(path, WriteImagePng, &image, reason, reasonSize);
+  return WriteOutput(ByteOutput{path, nullptr, nullptr}, WriteImagePng, &image, reason, reasonSize);
+}
+
+bool EncodeImage(const ImageBuffer& image, char** bytes, std::size_t* size, char* reason,
+                 std::size_t reasonSize) {
+  return WriteOutput(ByteOutput{nullptr, bytes, size}, WriteImagePng, &image, reason, reasonSize);
 }
 
 }  // namespace vessa

@@ -40,8 +40,22 @@ struct MapView {
 // The lowest and highest value, NaN left aside; both NaN when every value is.
 void ValueRange(const double* values, std::size_t count, double* lowest, double* highest);
 
-// Maps the range [lowest, highest] linearly onto [low, high]; a map of one
-// value becomes `low`. NaN stays NaN, here and in Clamp.
+// The same over the finite values only: the range a map is scaled by, so
+// that an infinity does not squash every other value onto one end.
+void FiniteRange(const double* values, std::size_t count, double* lowest, double* highest);
+
+// Where `value` lies on [low, high] (finite, low < high), 0 at low and 1 at
+// high, without overflow between finite numbers (scaled before subtracting
+// when high - low would overflow); ±inf give ±inf, NaN gives NaN.
+double FractionOf(double value, double low, double high);
+
+// The point a fraction `t` (0 to 1) of the way from `low` to `high`
+// (finite), exact at both ends, without overflow between finite numbers.
+double Between(double low, double high, double t);
+
+// Maps the finite range [lowest, highest] linearly onto [low, high]: +inf
+// becomes `high`, -inf `low`; a map of one finite value becomes `low`. NaN
+// stays NaN, here and in Clamp.
 void Rescale(double* values, std::size_t count, double low, double high);
 
 // Values below `low` become `low`, above `high` become `high`.

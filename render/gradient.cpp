@@ -1,5 +1,7 @@
 #include "render/gradient.h"
 
+#include "maps/map_values.h"
+
 namespace noisebind::render {
 
 Colour GradientColour(const GradientStop* stops, std::size_t count, double value) {
@@ -14,7 +16,7 @@ Colour GradientColour(const GradientStop* stops, std::size_t count, double value
   }
   const Colour& a = stops[low].colour;
   const Colour& b = stops[high].colour;
-  const double t = (value - stops[low].value) / (stops[high].value - stops[low].value);
+  const double t = maps::FractionOf(value, stops[low].value, stops[high].value);
   return Colour{a.red + t * (b.red - a.red), a.green + t * (b.green - a.green),
                 a.blue + t * (b.blue - a.blue), a.alpha + t * (b.alpha - a.alpha)};
 }

@@ -7,7 +7,7 @@
 #include "image/image.h"
 #include "maps/map_args.h"
 #include "maps/map_userdata.h"
-#include "render/heightmap_files.h"
+#include "render/heightmap_methods.h"
 #include "render/render_image.h"
 
 // Nothing here keeps a C++ object with a destructor alive where a Lua error
@@ -19,7 +19,6 @@ namespace {
 using maps::ArgumentError;
 using maps::MapRef;
 
-constexpr int kReasonSize = 256;
 constexpr char kStopShape[] = "{value, red, green, blue [, alpha]}";
 
 // The image at `index`, of the map's size.
@@ -156,48 +155,9 @@ int NormalMap(lua_State* L) {
   return 1;
 }
 
-// m:savepng(path [, low, high]): a 16-bit grey PNG, low as black and high
-// as white; the map's own range by default.
-int SavePng(lua_State* L) {
-  const MapRef map = maps::CheckPlane(L, 1);
-  const char* path = luaL_checkstring(L, 2);
-  double low = 0.0;
-  double high = 0.0;
-  if (lua_isnoneornil(L, 3) && lua_isnoneornil(L, 4)) {
-    maps::ValueRange(map.values, map.view().size(), &low, &high);
-  } else {
-    low = maps::CheckFinite(L, 3, "low");
-    high = maps::CheckFinite(L, 4, "high");
-    if (!(low < high)) ArgumentError(L, 4, "high must be above low (%f), got %f", low, high);
-  }
-  char reason[kReasonSize];
-  if (!SaveGreyPng16(map.view(), low, high, path, reason, sizeof reason)) {
-    ArgumentError(L, 2, "cannot write '%s': %s", path, reason);
-  }
-  return 0;
-}
-
-// m:saveraw(path): little-endian float32 values, row after row, layer
-// after layer.
-int SaveRaw(lua_State* L) {
-  const MapRef map = maps::CheckMap(L, 1);
-  const char* path = luaL_checkstring(L, 2);
-  char reason[kReasonSize];
-  if (!SaveFloat32(map.view(), path, reason, sizeof reason)) {
-    ArgumentError(L, 2, "cannot write '%s': %s", path, reason);
-  }
-  return 0;
-}
-
 const luaL_Reg kFunctions[] = {
     {"render", Render},
     {"normalmap", NormalMap},
-    {nullptr, nullptr},
-};
-
-const luaL_Reg kMapMethods[] = {
-    {"savepng", SavePng},
-    {"saveraw", SaveRaw},
     {nullptr, nullptr},
 };
 
@@ -207,7 +167,7 @@ int OpenRenderLibrary(lua_State* L) {
   lua_settop(L, 1);
   vessa::SetFunctions(L, kFunctions, 0);
   maps::PushMapMethods(L);
-  vessa::SetFunctions(L, kMapMethods, 0);
+  AddHeightmapMethods(L);
   lua_pop(L, 1);
   return 0;
 }

@@ -11,6 +11,21 @@ namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
+// Stops at the ends of the double range blend as any others do.
+TEST(Gradient, StopsAtTheEndsOfTheDoubleRange) {
+  const double most = std::numeric_limits<double>::max();
+  const GradientStop stops[] = {
+      {-most, {0, 0, 0, 255}},
+      {1e308, {200, 100, 40, 255}},
+  };
+  const Colour middle = GradientColour(stops, 2, (1e308 - most) / 2);
+  EXPECT_DOUBLE_EQ(middle.red, 100.0);
+  EXPECT_DOUBLE_EQ(middle.green, 50.0);
+  EXPECT_DOUBLE_EQ(GradientColour(stops, 2, 0.0).red, 200.0 * ((most / 2) / (most / 2 + 0.5e308)));
+  EXPECT_DOUBLE_EQ(GradientColour(stops, 2, std::numeric_limits<double>::infinity()).red, 200.0);
+  EXPECT_DOUBLE_EQ(GradientColour(stops, 2, -std::numeric_limits<double>::infinity()).red, 0.0);
+}
+
 TEST(Gradient, ColoursAtAndBetweenStops) {
   const GradientStop stops[] = {
       {-1.0, {0, 0, 100, 255}},
