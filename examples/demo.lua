@@ -62,11 +62,12 @@ noise.render(height, img, { gradient = colours })
 -- Then the light on the land alone: with the sea flattened to its surface,
 -- a transparent gradient keeps the colours and only the light changes
 -- them. Flat ground keeps its colour (brightness 2 at an elevation of 45
--- degrees); slopes facing the north-west light grow brighter.
+-- degrees); slopes facing the north-west light grow brighter, the same at
+-- any size (the light's scale follows the map's).
 height:clamp(0, 10)
 noise.render(height, img, {
   gradient = { { 0, 0, 0, 0, 0 } },
-  light = { azimuth = 135, elevation = 45, contrast = 0.08 * size / extent, brightness = 2 },
+  light = { azimuth = 135, elevation = 45, contrast = 5.12 / extent, brightness = 2 },
 })
 img:save(output)
 print(string.format("Wrote %s (%d x %d)", output, size, size))

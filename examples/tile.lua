@@ -32,7 +32,7 @@ noise.render(tile, picture, {
     { 0.3, 220, 170, 90 },
     { 1.0, 255, 240, 200 },
   },
-  light = { azimuth = 135, elevation = 40, contrast = 0.01 * size, brightness = 1.6 },
+  light = { azimuth = 135, elevation = 40, contrast = 0.64, brightness = 1.6 },
   wrap = true,
 })
 

@@ -69,7 +69,7 @@ noise.render(heights, img, { gradient = {
 local relief = noise.spheremap(world, bounds, width, height):clamp(0, 10)
 noise.render(relief, img, {
   gradient = { { 0, 0, 0, 0, 0 } },
-  light = { azimuth = 0, elevation = 45, contrast = width / 128, brightness = 2 },
+  light = { azimuth = 0, elevation = 45, contrast = 0.5, brightness = 2 },
   wrap = true,
 })
 

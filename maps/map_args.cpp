@@ -47,6 +47,16 @@ void CheckMapSize(lua_State* L, int index, std::uint32_t* width, std::uint32_t* 
   }
 }
 
+void CheckVolumeSize(lua_State* L, int index, std::uint32_t size[3]) {
+  const char* const names[] = {"width", "height", "depth"};
+  for (int a = 0; a < 3; ++a) size[a] = CheckCount(L, index + a, 1, kMaxMapSide, names[a]);
+  if (!MapSizeAllowed(size[0], size[1], size[2])) {
+    ArgumentError(L, index + 2, "%d x %d x %d values is too large a volume (at most %d values)",
+                  static_cast<int>(size[0]), static_cast<int>(size[1]), static_cast<int>(size[2]),
+                  static_cast<int>(kMaxMapValues));
+  }
+}
+
 void CheckNumbers(lua_State* L, int index, const char* shape, int count, double* numbers,
                   int argument) {
   const int reported = argument != 0 ? argument : index;

@@ -23,6 +23,9 @@ std::uint32_t CheckCount(lua_State* L, int index, double low, double high, const
 // Width and height at `index` and `index + 1`, within the map limits.
 void CheckMapSize(lua_State* L, int index, std::uint32_t* width, std::uint32_t* height);
 
+// Width, height and depth at `index` to `index + 2`, within the map limits.
+void CheckVolumeSize(lua_State* L, int index, std::uint32_t size[3]);
+
 // A table of `count` finite numbers at `index`; `shape` names it in
 // errors, as "bounds {x0, x1, z0, z1}".
 // Errors name argument `argument`, or `index` when it is 0.

@@ -29,10 +29,10 @@ class PointRecorder final : public noise::module::Module {
   mutable double m_z = 0.0;
 };
 
-// Points of a block, and the values there.
+// The points of a block.
 struct Block {
-  explicit Block(std::size_t size) : x(size), y(size), z(size), out(size) {}
-  std::vector<double> x, y, z, out;
+  explicit Block(std::size_t size) : x(size), y(size), z(size) {}
+  std::vector<double> x, y, z;
 };
 
 // The coordinates of every column and every row, worked out once.
@@ -179,6 +179,7 @@ class MapWorker final : public RowWorker {
   double* m_values;
   std::unique_ptr<PointSource::Workspace> m_workspace;
   Block m_block;
+  // Three of a seamless value's four samples; the fourth goes into the map.
   std::vector<double> m_blend;
   PointRecorder m_recorder;
   noise::model::Cylinder m_cylinder;

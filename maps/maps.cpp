@@ -12,6 +12,7 @@
 #include "maps/libnoise_source.h"
 #include "maps/map_args.h"
 #include "maps/map_builder.h"
+#include "maps/map_builder_volume.h"
 #include "maps/map_userdata.h"
 #include "maps/node_source.h"
 #include "objects/node.h"
@@ -85,8 +86,8 @@ const Progress* ProgressOf(lua_State* L) {
   return services != nullptr && services->progress ? &services->progress : nullptr;
 }
 
-// Runs `build` (which makes a LibNoise source and fills the map); the
-// source takes the ExtensionLock as it needs (see WithPointSource).
+// Runs `build`, which fills a map, with the failures C++ may throw turned
+// into a reason.
 template <class Build>
 bool Guarded(Build build, char* reason) {
   try {
@@ -99,26 +100,39 @@ bool Guarded(Build build, char* reason) {
   return false;
 }
 
-bool ComputeMap(const SourceChoice& choice, const MapRequest& request, const RunOptions& run,
-                double* values, char* reason) {
-  // Noise objects share nothing with the extension and need no lock: the
-  // graph belongs to this state, whose thread waits for the workers.
-  if (choice.node != nullptr) {
-    try {
-      std::string error;
-      const NodeSource<objects::Node> source(*choice.node);
-      if (BuildMap(source, request, run, values, &error)) return true;
-      CopyReason(error, reason);
-    } catch (const std::exception&) {
-      CopyReason("not enough memory", reason);
-    }
-    return false;
-  }
+// Runs `build(source, error)` over the chosen source. Noise objects share
+// nothing with the extension and need no lock: the graph belongs to this
+// state, whose thread waits for the workers.
+template <class Build>
+bool ComputeFrom(const SourceChoice& choice, Build build, char* reason) {
   return Guarded(
       [&](std::string* error) {
-        return WithPointSource(choice.function, [&](const PointSource& source) {
-          return BuildMap(source, request, run, values, error);
-        });
+        if (choice.node != nullptr) {
+          const NodeSource<objects::Node> source(*choice.node);
+          return build(source, error);
+        }
+        return WithPointSource(choice.function,
+                               [&](const PointSource& source) { return build(source, error); });
+      },
+      reason);
+}
+
+bool ComputeMap(const SourceChoice& choice, const MapRequest& request, const RunOptions& run,
+                double* values, char* reason) {
+  return ComputeFrom(
+      choice,
+      [&](const PointSource& source, std::string* error) {
+        return BuildMap(source, request, run, values, error);
+      },
+      reason);
+}
+
+bool ComputeVolume(const SourceChoice& choice, const VolumeRequest& request, const RunOptions& run,
+                   double* values, char* reason) {
+  return ComputeFrom(
+      choice,
+      [&](const PointSource& source, std::string* error) {
+        return BuildVolume(source, request, run, values, error);
       },
       reason);
 }
@@ -179,8 +193,21 @@ constexpr Builder kCylinder{"cylindermap",
                             kCurvedOptions,
                             true};
 
-// Bounds at index 2: finite, each pair increasing with a finite span (the
-// samples lie between them), within the builder's limits.
+// A pair of bounds: increasing, with a finite span (the samples lie
+// between them).
+void CheckSpan(lua_State* L, const char* shape, const char* const* names, double from, double to) {
+  if (!(from < to)) {
+    ArgumentError(L, 2, "%s: %s must be below %s, got %f and %f", shape, names[0], names[1], from,
+                  to);
+  }
+  if (to - from == HUGE_VAL) {
+    ArgumentError(L, 2, "%s: %s - %s must be finite, got %f and %f", shape, names[1], names[0],
+                  from, to);
+  }
+}
+
+// Bounds at index 2: finite, each pair a span (CheckSpan) within the
+// builder's limits.
 void CheckBounds(lua_State* L, const Builder& builder, MapRequest* request) {
   double bounds[4];
   CheckNumbers(L, 2, builder.shape, 4, bounds);
@@ -188,14 +215,7 @@ void CheckBounds(lua_State* L, const Builder& builder, MapRequest* request) {
     const double from = bounds[2 * pair];
     const double to = bounds[2 * pair + 1];
     const char* const* names = builder.pairNames[pair];
-    if (!(from < to)) {
-      ArgumentError(L, 2, "%s: %s must be below %s, got %f and %f", builder.shape, names[0],
-                    names[1], from, to);
-    }
-    if (to - from == HUGE_VAL) {
-      ArgumentError(L, 2, "%s: %s - %s must be finite, got %f and %f", builder.shape, names[1],
-                    names[0], from, to);
-    }
+    CheckSpan(L, builder.shape, names, from, to);
     const double limit = builder.limits[pair];
     if (limit > 0 && (from < -limit || to > limit)) {
       ArgumentError(L, 2, "%s: %s and %s must lie within -%d and %d, got %f and %f", builder.shape,
@@ -256,6 +276,41 @@ int SphereMap(lua_State* L) {
 
 int CylinderMap(lua_State* L) {
   return BuildWith(L, kCylinder);
+}
+
+// volumemap(source, {x0, x1, y0, y1, z0, z1}, width, height, depth [, options]).
+int VolumeMap(lua_State* L) {
+  const SourceChoice source = CheckPointSource(L, 1);
+  VolumeRequest request;
+  constexpr char kShape[] = "bounds {x0, x1, y0, y1, z0, z1}";
+  constexpr const char* kNames[3][2] = {{"x0", "x1"}, {"y0", "y1"}, {"z0", "z1"}};
+  double bounds[6];
+  CheckNumbers(L, 2, kShape, 6, bounds);
+  for (int a = 0; a < 3; ++a) {
+    CheckSpan(L, kShape, kNames[a], bounds[2 * a], bounds[2 * a + 1]);
+    request.from[a] = bounds[2 * a];
+    request.to[a] = bounds[2 * a + 1];
+  }
+  CheckVolumeSize(L, 3, request.size);
+  RunOptions run;
+  run.threads = DefaultThreads();
+  if (!lua_isnoneornil(L, 6)) {
+    if (!lua_istable(L, 6)) vessa::TypeError(L, 6, "table of options");
+    const OptionTable options{6, 6, "option"};
+    constexpr const char* kOptions[] = {"threads", nullptr};
+    CheckOptionNames(L, options, kOptions);
+    run.threads = OptionThreads(L, options);
+  }
+  run.progress = ProgressOf(L);
+  const MapRef map = PushNewMap(L, request.size[0], request.size[1], request.size[2]);
+  // After the last allocation: a finalizer it ran may have changed the graph.
+  char reason[kReasonSize];
+  if (!SourceEvaluable(source, reason)) ArgumentError(L, 1, "%s", reason);
+  if (!ComputeVolume(source, request, run, map.values, reason)) {
+    lua_pushstring(L, reason);
+    lua_error(L);
+  }
+  return 1;
 }
 
 // One argument of grid: a number held fixed, or a range {from, to, count}.
@@ -333,8 +388,8 @@ int Grid(lua_State* L) {
 }
 
 const luaL_Reg kFunctions[] = {
-    {"planemap", PlaneMap}, {"spheremap", SphereMap}, {"cylindermap", CylinderMap},
-    {"grid", Grid},         {nullptr, nullptr},
+    {"planemap", PlaneMap},   {"spheremap", SphereMap}, {"cylindermap", CylinderMap},
+    {"volumemap", VolumeMap}, {"grid", Grid},           {nullptr, nullptr},
 };
 
 }  // namespace

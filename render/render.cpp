@@ -96,13 +96,14 @@ bool CheckLight(lua_State* L, int options, Light* light) {
                   luaL_typename(L, index));
   }
   const maps::OptionTable table{index, options, "light option"};
-  constexpr const char* kNames[] = {"azimuth",    "elevation", "contrast",
-                                    "brightness", "color",     nullptr};
+  constexpr const char* kNames[] = {"azimuth", "elevation", "contrast", "brightness",
+                                    "scale",   "color",     nullptr};
   maps::CheckOptionNames(L, table, kNames);
   light->azimuth = maps::OptionNumber(L, table, "azimuth", light->azimuth, -360, 360);
   light->elevation = maps::OptionNumber(L, table, "elevation", light->elevation, 0, 90);
   light->contrast = maps::OptionNumber(L, table, "contrast", light->contrast, 0, 1e6);
   light->brightness = maps::OptionNumber(L, table, "brightness", light->brightness, 0, 1e6);
+  light->scale = maps::OptionNumber(L, table, "scale", light->scale, 0, 1e6);
   lua_getfield(L, index, "color");
   if (!lua_isnil(L, -1)) {
     double rgb[3];
@@ -130,6 +131,7 @@ int Render(lua_State* L) {
   ColourRendering rendering{};
   rendering.stops = CheckGradient(L, 3, &rendering.count);
   Light light;
+  light.scale = DefaultLightScale(map.width, map.height);
   if (CheckLight(L, 3, &light)) rendering.light = &light;
   rendering.wrap = maps::OptionBoolean(L, maps::OptionTable{3, 3, "option"}, "wrap", false);
   RenderColours(map.view(), rendering, image);

@@ -6,6 +6,7 @@ namespace noisebind::render {
 namespace {
 
 constexpr double kDegrees = 3.14159265358979323846 / 180.0;
+constexpr double kLightSide = 64.0;
 
 std::uint32_t Before(std::uint32_t i, std::uint32_t size, bool wrap) {
   if (i > 0) return i - 1;
@@ -25,13 +26,18 @@ Neighbours NeighboursAt(const maps::MapView& map, std::uint32_t x, std::uint32_t
                     map.at(x, After(y, map.height, wrap))};
 }
 
+double DefaultLightScale(std::uint32_t width, std::uint32_t height) {
+  return (width > height ? width : height) / kLightSide;
+}
+
 // A flat surface gets the ambient part; a slope facing the light gets up to
 // the directional part more, in proportion to its steepness and contrast.
 LightModel::LightModel(const Light& light) : m_brightness(light.brightness) {
   const double sinElevation = std::sin(light.elevation * kDegrees);
   const double cosElevation = std::cos(light.elevation * kDegrees);
   m_ambient = std::sqrt(2.0) * sinElevation / 2.0;
-  const double directional = (1.0 - m_ambient) * light.contrast * std::sqrt(2.0) * cosElevation;
+  const double directional =
+      (1.0 - m_ambient) * light.contrast * light.scale * std::sqrt(2.0) * cosElevation;
   m_alongX = directional * std::cos(light.azimuth * kDegrees);
   m_alongY = directional * std::sin(light.azimuth * kDegrees);
 }

@@ -14,15 +14,21 @@ namespace noisebind::render {
 
 // A distant light. The azimuth is measured counterclockwise from east (0)
 // through north (90, the top of the picture); the elevation from the
-// horizon (0) to straight above (90). Contrast scales the effect of the
+// horizon (0) to straight above (90). Scale and contrast both multiply the
 // height differences between neighbours; brightness the result.
 struct Light {
   double azimuth = 45.0;
   double elevation = 45.0;
   double contrast = 1.0;
   double brightness = 1.0;
+  double scale = 1.0;
   Colour colour{255.0, 255.0, 255.0, 255.0};
 };
+
+// The default scale for a map: its larger side over 64. Neighbours of a
+// finer map differ by less for the same surface; scaled so, a surface gets
+// the same relief at any size, as if seen 64 pixels across.
+double DefaultLightScale(std::uint32_t width, std::uint32_t height);
 
 // The values around one point of a map.
 struct Neighbours {

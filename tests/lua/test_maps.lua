@@ -157,6 +157,30 @@ T.run {
       for i = 0, 89 do T.eq(s:get(i, j), N.Sphere.Calc(lats[j], lons[i]), "sphere") end
     end
   end },
+  { "volumes hold the values at their lattice points, x fastest, then y, then z", function()
+    local obj = noise.Turbulence(noise.Perlin { octaves = 3, seed = 8 }, { power = 0.2 })
+    local bounds = { -1.3, 2.6, 0.5, 1.25, 7, 9.5 }
+    local at = function(a, i, n) return bounds[2 * a - 1] + i * (bounds[2 * a] - bounds[2 * a - 1]) / n end
+    for _, source in ipairs { obj, P } do
+      local f = source == P and P or function(x, y, z) return obj:calc(x, y, z) end
+      local v = noise.volumemap(source, bounds, 7, 4, 3)
+      T.eq(v:width(), 7, "width"); T.eq(v:height(), 4, "height"); T.eq(v:depth(), 3, "depth")
+      local t = v:flat()
+      T.eq(#t, 7 * 4 * 3, "flat holds every value")
+      for k = 0, 2 do
+        for j = 0, 3 do
+          for i = 0, 6 do
+            local expected = f(at(1, i, 7), at(2, j, 4), at(3, k, 3))
+            T.eq(v:get(i, j, k), expected, "get")
+            T.eq(t[1 + i + 7 * j + 28 * k], expected, "flat, as get_3d_map_flat")
+          end
+        end
+      end
+      local one = flat(noise.volumemap(source, bounds, 40, 9, 6, { threads = 1 }))
+      sameValues(flat(noise.volumemap(source, bounds, 40, 9, 6, { threads = 7 })), one,
+        "volume on 7 threads")
+    end
+  end },
   { "maps of adjacent bounds join", function()
     local left = noise.planemap(P, { 0, 1, 0, 1 }, 10, 4)
     local right = noise.planemap(P, { 1, 2, 0, 1 }, 10, 4)
@@ -272,6 +296,8 @@ local source = A .. "1 to 'planemap' (a noise object or a LibNoise function of a
 local plane = function(...) local r = noise.planemap(...); return r end
 local sphere = function(...) local r = noise.spheremap(...); return r end
 local grid = function(...) local r = noise.grid(...); return r end
+local volume = function(...) local r = noise.volumemap(...); return r end
+local box = { 0, 1, 0, 1, 0, 1 }
 local unit = { 0, 1, 0, 1 }
 local tooLarge = "the grid is too large a map (at most 268435456 values, 1000000 a side))"
 
@@ -341,6 +367,24 @@ local bad = {
     plane, P, unit, 4, 4, { threads = 1.5 } },
   { "threads string", A .. "5 to 'planemap' (option 'threads' must be an integer from 1 to 256, got string)",
     plane, P, unit, 4, 4, { threads = "2" } },
+  { "volume not a point", A .. "1 to 'volumemap' (a noise object or a LibNoise function of a point expected, got LibNoise.SCurve3, which takes 1 number (sample it with grid))",
+    volume, N.SCurve3, box, 2, 2, 2 },
+  { "volume bounds short", A .. "2 to 'volumemap' (bounds {x0, x1, y0, y1, z0, z1}: item 6 must be a finite number, got nil)",
+    volume, P, { 0, 1, 0, 1, 0 }, 2, 2, 2 },
+  { "volume reversed", A .. "2 to 'volumemap' (bounds {x0, x1, y0, y1, z0, z1}: y0 must be below y1, got 1 and 1)",
+    volume, P, { 0, 1, 1, 1, 0, 1 }, 2, 2, 2 },
+  { "volume span", A .. "2 to 'volumemap' (bounds {x0, x1, y0, y1, z0, z1}: z1 - z0 must be finite, got -1e+308 and 1e+308)",
+    volume, P, { 0, 1, 0, 1, -1e308, 1e308 }, 2, 2, 2 },
+  { "volume depth", A .. "5 to 'volumemap' (depth must be an integer from 1 to 1000000, got 0)",
+    volume, P, box, 2, 2, 0 },
+  { "volume depth missing", A .. "5 to 'volumemap' (number expected, got no value)",
+    volume, P, box, 2, 2 },
+  { "volume too large", A .. "5 to 'volumemap' (1000 x 1000 x 1000 values is too large a volume (at most 268435456 values))",
+    volume, P, box, 1000, 1000, 1000 },
+  { "volume option", A .. "6 to 'volumemap' (unknown option 'flip')",
+    volume, P, box, 2, 2, 2, { flip = true } },
+  { "volume of a broken object", A .. "1 to 'volumemap' (Add needs source 2)",
+    volume, noise.Add(noise.Perlin {}), box, 2, 2, 2 },
   { "grid turbulence", A .. "1 to 'grid' (a LibNoise function that returns one number expected, got LibNoise.M_Turbulence.Calc, which returns three numbers)",
     grid, N.M_Turbulence.Calc, 0, 0, 0 },
   { "grid LatLonOnSphere", A .. "1 to 'grid' (a LibNoise function that returns one number expected, got LibNoise.LatLonOnSphere, which returns three numbers)",

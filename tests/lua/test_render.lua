@@ -65,6 +65,28 @@ T.run {
     noise.render(slope, east, { gradient = grey, light = { azimuth = 0 } })
     T.check(west:get(1, 1) > east:get(1, 1), "the slope facing the light is brighter")
   end },
+  { "the default light gives a surface the same relief at any size", function()
+    -- The same slope, rising by 16 across the map, sampled 16 and 128 pixels wide.
+    local function slope(size)
+      local m = noise.grid(N.InterpolateLinear, { 0, 0, size }, { 0, 0, size }, 0)
+      for y = 0, size - 1 do
+        for x = 0, size - 1 do m:set(x, y, x / size * 16) end
+      end
+      return m
+    end
+    local grey = { { 0, 200, 200, 200 } }
+    local function lit(size, light)
+      local img = image.new(size, size)
+      noise.render(slope(size), img, { gradient = grey, light = light })
+      return (img:get(size / 2, size / 2))
+    end
+    local small, large = lit(16, true), lit(128, true)
+    T.eq(large, small, "16 and 128 pixels wide")
+    T.check(small < 80, "the slope faces away from the light: " .. small)
+    -- scale = 1 measures the slope between neighbours as they are.
+    T.eq(lit(128, { scale = 1 }), lit(64, { scale = 0.5 }), "an explicit scale")
+    T.check(lit(128, { scale = 1 }) > large, "finer maps are flatter at scale 1")
+  end },
   { "normal maps", function()
     local flat = noise.grid(N.InterpolateLinear, { 0.5, 0.5, 3 }, 0, 0)
     local img = image.new(3, 1)
@@ -146,6 +168,8 @@ local bad = {
     render, m, img, { gradient = gradient, light = 1 } },
   { "light elevation", A .. "3 to 'render' (light option 'elevation' must be from 0 to 90, got 95)",
     render, m, img, { gradient = gradient, light = { elevation = 95 } } },
+  { "light scale", A .. "3 to 'render' (light option 'scale' must be from 0 to 1000000, got -1)",
+    render, m, img, { gradient = gradient, light = { scale = -1 } } },
   { "light unknown", A .. "3 to 'render' (unknown light option 'azimut')",
     render, m, img, { gradient = gradient, light = { azimut = 3 } } },
   { "light colour", A .. "3 to 'render' (light color {red, green, blue}: item 3 must be a finite number, got nil)",
