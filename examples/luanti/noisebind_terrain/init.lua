@@ -23,8 +23,12 @@ local seed = tonumber(minetest.get_mapgen_setting("seed")) or 0
 local land = noise.Perlin { octaves = 6, frequency = 1 / 256, seed = seed }
 local caves = noise.RidgedMulti { octaves = 2, frequency = 1 / 48, seed = seed }
 
-local c_stone = minetest.get_content_id("mapgen_stone")
-local c_water = minetest.get_content_id("mapgen_water_source")
+-- The game's mapgen aliases are known once every mod has loaded.
+local c_stone, c_water
+minetest.register_on_mods_loaded(function()
+  c_stone = minetest.get_content_id("mapgen_stone")
+  c_water = minetest.get_content_id("mapgen_water_source")
+end)
 
 local heights, density = {}, {}
 
