@@ -14,8 +14,7 @@ namespace {
 
 // The lowest and highest of the values `keep` accepts; both NaN when none.
 template <typename Keep>
-void RangeOf(const double* values, std::size_t count, Keep keep, double* lowest,
-             double* highest) {
+void RangeOf(const double* values, std::size_t count, Keep keep, double* lowest, double* highest) {
   double low = std::numeric_limits<double>::infinity();
   double high = -low;
   bool any = false;
@@ -34,11 +33,13 @@ void RangeOf(const double* values, std::size_t count, Keep keep, double* lowest,
 }  // namespace
 
 void ValueRange(const double* values, std::size_t count, double* lowest, double* highest) {
-  RangeOf(values, count, [](double v) { return v == v; }, lowest, highest);
+  RangeOf(
+      values, count, [](double v) { return v == v; }, lowest, highest);
 }
 
 void FiniteRange(const double* values, std::size_t count, double* lowest, double* highest) {
-  RangeOf(values, count, [](double v) { return v - v == 0.0; }, lowest, highest);
+  RangeOf(
+      values, count, [](double v) { return v - v == 0.0; }, lowest, highest);
 }
 
 double FractionOf(double value, double low, double high) {

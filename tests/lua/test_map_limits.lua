@@ -19,6 +19,12 @@ T.run({
     T.eq(m:get(16383, 16383), 0.25, "last value")
     m:set(0, 0, -1)
     T.eq(select(1, m:range()), -1, "lowest")
+    -- 2 GiB of float64 is more than LuaJIT's longest string: refused before
+    -- any work, with our own message.
+    local ok, message = pcall(function() local r = m:bytes("f64"); return r end)
+    T.check(not ok and message:find("bad argument #1 to 'bytes' (f64 values of this map take "
+                                    .. "2147483648 bytes, above the longest string (2147483392))", 1, true),
+            tostring(message))
   end },
   { "a grid of 2^28 values", function()
     collectgarbage()
