@@ -41,8 +41,7 @@ VolumeRequest Request(std::uint32_t width, std::uint32_t height, std::uint32_t d
 std::vector<double> Build(const PointSource& source, const VolumeRequest& r, unsigned threads) {
   std::vector<double> values(std::size_t{r.size[0]} * r.size[1] * r.size[2], -99.0);
   std::string error;
-  EXPECT_TRUE(BuildVolume(source, r, RunOptions{threads, nullptr}, values.data(), &error))
-      << error;
+  EXPECT_TRUE(BuildVolume(source, r, RunOptions{threads, nullptr}, values.data(), &error)) << error;
   return values;
 }
 
