@@ -169,6 +169,16 @@ test-tsan: deps
 	TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$(CURDIR)/tests/module/tsan.supp" \
 	  ctest --test-dir $(TSAN_BUILD) --output-on-failure -j $(JOBS) -L threads
 
+# The module in LÖVE 11 (a game under xvfb-run, Mesa's software GL) and in a
+# headless Luanti 5.6 server (devtest, a trusted and an untrusted mod), each
+# checked against plain luajit; the Luanti part also times maps against its
+# PerlinNoiseMap (the `luanti:` line).
+.PHONY: test-hosts
+test-hosts: configure
+	@tools/install-deps hosts
+	cmake --build $(BUILD) -j $(JOBS) --target noisebind_module_5.1
+	sh tests/hosts/run.sh $(BUILD)/lua/5.1
+
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 

@@ -3,6 +3,7 @@
 -- shows each seed point (right).
 --
 --   vessa examples/cells.lua [OUTPUT.png] [SIZE]
+local noise = require "noisebind"
 local output, size = ...
 output = output or "cells.png"
 size = tonumber(size) or 384 -- of each half
@@ -23,7 +24,7 @@ end
 
 -- Each half is one map of the generator over the unit square of the y = 0
 -- plane, drawn value by value.
-local img = image.new(size * 2, size)
+local img = noise.image.new(size * 2, size)
 local values = {} -- one table for both maps, filled again by the second
 local function draw(left, shade)
   noise.planemap(V.Calc, { 0, 1, 0, 1 }, size, size):flat(values)

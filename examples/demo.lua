@@ -3,6 +3,7 @@
 -- the north-west. Each layer is one map, computed on every core.
 --
 --   vessa examples/demo.lua [OUTPUT.png] [SIZE]
+local noise = require "noisebind"
 local output, size = ...
 output = output or "demo.png"
 size = tonumber(size) or 512
@@ -55,7 +56,7 @@ local colours = {
   { 1.01, 235, 235, 245 }, -- snow
   { 2.0, 255, 255, 255 },
 }
-local img = image.new(size, size)
+local img = noise.image.new(size, size)
 noise.render(height, img, { gradient = colours })
 
 -- Then the light on the land alone: with the sea flattened to its surface,

@@ -4,6 +4,7 @@
 -- from far off their axis, and wood grain from concentric spheres.
 --
 --   vessa examples/marble.lua [OUTPUT.png] [SIZE]
+local noise = require "noisebind"
 local output, size = ...
 output = output or "marble.png"
 size = tonumber(size) or 256 -- of each of the three panels
@@ -21,7 +22,7 @@ local function mix(a, b, t)
   return a + (b - a) * t
 end
 
-local img = image.new(size * 3, size)
+local img = noise.image.new(size * 3, size)
 
 -- Samples `texture` at the displaced points of a square of the x-z plane
 -- `extent` wide with its corner at (x0, z0), into the panel at `left`.

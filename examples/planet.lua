@@ -3,6 +3,7 @@
 -- ice and a layer of billowy clouds. Each layer is one sphere map.
 --
 --   vessa examples/planet.lua [OUTPUT.png] [WIDTH]
+local noise = require "noisebind"
 local output, width = ...
 output = output or "planet.png"
 width = tonumber(width) or 1024
@@ -42,7 +43,7 @@ local function mix(a, b, t)
 end
 
 local heights, puffs = land:flat(), clouds:flat()
-local img = image.new(width, height)
+local img = noise.image.new(width, height)
 for y = 0, height - 1 do
   local lat = -90 + (height - 1 - y) * 180 / height -- the latitude of the row
   for x = 0, width - 1 do

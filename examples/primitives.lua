@@ -9,6 +9,7 @@
 --     point's gradient that it blends together (red).
 --
 --   vessa examples/primitives.lua [OUTPUT.png] [WIDTH]
+local noise = require "noisebind"
 local output, width = ...
 output = output or "primitives.png"
 width = tonumber(width) or 768
@@ -19,7 +20,7 @@ local span = 8 -- integer points across the noise charts
 
 local panel = math.max(8, math.floor(width / 2)) -- each chart's width
 local chart = math.max(4, math.floor(panel / 2)) -- and height
-local img = image.new(panel * 2, chart * 2)
+local img = noise.image.new(panel * 2, chart * 2)
 
 local BLUE, RED, GREEN = { 40, 90, 200 }, { 220, 50, 40 }, { 30, 150, 60 }
 

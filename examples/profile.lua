@@ -4,6 +4,7 @@
 -- 0 to 360 degrees, which ends where it started.
 --
 --   vessa examples/profile.lua [OUTPUT.png] [WIDTH]
+local noise = require "noisebind"
 local output, width = ...
 output = output or "profile.png"
 width = math.max(2, tonumber(width) or 768)
@@ -25,7 +26,7 @@ N.Line.SetStartPoint(0.0, 0.5, 0.0)
 N.Line.SetEndPoint(8.0, 0.5, 3.0)
 N.Cylinder.SetModule(N.C_MODULE_PERLIN)
 
-local img = image.new(width, 2 * chart + 3 * margin)
+local img = noise.image.new(width, 2 * chart + 3 * margin)
 for y = 0, img:height() - 1 do
   for x = 0, width - 1 do
     img:set(x, y, 250)

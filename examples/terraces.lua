@@ -3,6 +3,7 @@
 -- bottom right.
 --
 --   vessa examples/terraces.lua [OUTPUT.png] [SIZE]
+local noise = require "noisebind"
 local output, size = ...
 output = output or "terraces.png"
 size = tonumber(size) or 256 -- of each of the four panels
@@ -65,19 +66,19 @@ local function colour(v)
 end
 
 -- The noise, once.
-local noise = {}
+local field = {}
 for y = 0, size - 1 do
   for x = 0, size - 1 do
-    noise[y * size + x] = N.M_Perlin.Calc(x / size, 0.5, y / size)
+    field[y * size + x] = N.M_Perlin.Calc(x / size, 0.5, y / size)
   end
 end
 
-local img = image.new(size * 2, size * 2)
+local img = noise.image.new(size * 2, size * 2)
 for i, remap in ipairs(remaps) do
   local left, top = (i - 1) % 2 * size, math.floor((i - 1) / 2) * size
   local height = {}
   for p = 0, size * size - 1 do
-    height[p] = remap(noise[p])
+    height[p] = remap(field[p])
   end
   for y = 0, size - 1 do
     for x = 0, size - 1 do

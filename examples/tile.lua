@@ -2,6 +2,7 @@
 -- 2 x 2 to prove that its edges meet without a seam.
 --
 --   vessa examples/tile.lua [OUTPUT.png] [TILE SIZE]
+local noise = require "noisebind"
 local output, size = ...
 output = output or "tile.png"
 size = tonumber(size) or 256
@@ -23,7 +24,7 @@ local tile = noise.planemap(N.M_Billow.Calc, { 0, 1, 0, 1 }, size, size, { seaml
 
 -- Coloured by height, and lit with neighbours taken across the edges
 -- (wrap), so that the light tiles too.
-local picture = image.new(size, size)
+local picture = noise.image.new(size, size)
 noise.render(tile, picture, {
   gradient = {
     { -1.0, 60, 30, 20 },
@@ -36,7 +37,7 @@ noise.render(tile, picture, {
 })
 
 -- The tile four times over.
-local img = image.new(size * 2, size * 2)
+local img = noise.image.new(size * 2, size * 2)
 for y = 0, size - 1 do
   for x = 0, size - 1 do
     local r, g, b = picture:get(x, y)

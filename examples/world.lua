@@ -5,6 +5,7 @@
 -- maps, coloured by height and lit from the east.
 --
 --   vessa examples/world.lua [OUTPUT.png] [WIDTH]
+local noise = require "noisebind"
 local output, width = ...
 output = output or "world.png"
 width = tonumber(width) or 1024
@@ -56,7 +57,7 @@ local heights = noise.spheremap(world, bounds, width, height)
 local beds = noise.spheremap(depth, bounds, width, height)
 
 -- Colours by height: sea from deep to shallow, then lowland to snow.
-local img = image.new(width, height)
+local img = noise.image.new(width, height)
 noise.render(heights, img, { gradient = {
   { -0.4, 10, 40, 110 }, { 0, 60, 140, 200 }, { 0.0001, 70, 140, 60 }, { 0.12, 110, 150, 70 },
   { 0.62, 120, 95, 70 }, { 0.63, 240, 244, 250 },

@@ -95,6 +95,11 @@ int RunSource(ScriptHost& host, const vessa::ScriptSource& source,
   return Report(host.Run(vessa::Chunk{source.code, source.chunkName, &args}));
 }
 
+// A script named on the command line, or standard input read as one.
+bool HasScript(const Options& options) {
+  return options.scriptIndex != 0 || options.scriptIsStdin;
+}
+
 // Reads every file before anything runs, so that a file that cannot be
 // read is a usage error; each is read once.
 bool ReadSources(const Options& options, const std::vector<std::string>& words,
@@ -108,8 +113,8 @@ bool ReadSources(const Options& options, const std::vector<std::string>& words,
       return false;
     }
   }
-  if (options.scriptIndex == 0) return true;
-  const std::string& path = words[options.scriptIndex];
+  if (!HasScript(options)) return true;
+  const std::string path = options.scriptIndex != 0 ? words[options.scriptIndex] : "-";
   if (vessa::ReadScript(path, options.scriptIsStdin, script, &reason)) return true;
   *error = "cannot read '" + path + "': " + reason;
   return false;
@@ -138,7 +143,7 @@ int RunAll(const Run& run, const std::vector<vessa::ScriptSource>& before,
     }
     if (status != 0) return status;
   }
-  if (options.scriptIndex != 0) {
+  if (HasScript(options)) {
     ScriptHost* host = mainState();
     if (host == nullptr) return status;
     status = RunSource(*host, script, run.scriptArgs);
@@ -174,9 +179,14 @@ int main(int argc, char** argv) {
     std::printf("vessa 1.0.0 (%s)\n", LUAJIT_VERSION);
     return 0;
   }
+  // Nothing to run: the prompt on a terminal, else standard input as the
+  // script, as the standalone interpreters do.
   if (options.scriptIndex == 0 && options.steps.empty() && !options.interactive) {
-    if (!isatty(STDIN_FILENO)) return UsageError("no script given");
-    options.interactive = true;
+    if (isatty(STDIN_FILENO)) {
+      options.interactive = true;
+    } else {
+      options.scriptIsStdin = true;
+    }
   }
 
   std::vector<vessa::ScriptSource> before;

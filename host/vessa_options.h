@@ -21,7 +21,7 @@ struct Options {
   std::string extension;  // empty for the one beside vessa
   std::vector<Step> steps;
   std::size_t scriptIndex = 0;  // in the words; 0 when no script is given
-  bool scriptIsStdin = false;   // the script is "-"
+  bool scriptIsStdin = false;   // the script is "-", or standard input when none is named
   bool interactive = false;
   bool quiet = false;
   bool sandbox = false;

@@ -1,6 +1,8 @@
 // The Lua module: `local noise = require "noisebind"` in LuaJIT and Lua 5.1
-// to 5.4. The extension is linked in; the module opens it in the state as a
-// host would, silently, and returns the `noise` table.
+// to 5.4, and `require "noisebind.safe"`, the same table with no global
+// published and no function that opens a file (Lua's all-in-one loader
+// finds luaopen_noisebind_safe in noisebind.so). The extension is linked
+// in; the module opens it in the state as a host would, silently.
 #include <dlfcn.h>
 
 #include <cstdio>
@@ -12,14 +14,33 @@
 #include "host/extension_open.h"
 #include "host/lua_compat.h"
 #include "host/lua_interface.h"
+#include "module/file_functions.h"
 #include "module/noise_table.h"
+
+extern "C" __attribute__((visibility("default"))) int luaopen_noisebind(lua_State* L);
+extern "C" __attribute__((visibility("default"))) int luaopen_noisebind_safe(lua_State* L);
 
 namespace {
 
-// Registry key of the state's `noise` table.
+// Registry keys of the state's table, one per flavour.
 const char kNoiseKey = 0;
+const char kSafeKey = 0;
+
+// A state has one flavour: a safe table must not share its maps' methods
+// with a table that writes files, nor a full one lose them.
+struct Flavour {
+  const char* name;
+  const void* key;
+  const void* otherKey;
+  const char* otherName;
+  bool safe;
+};
+
+constexpr Flavour kFull{"noisebind", &kNoiseKey, &kSafeKey, "noisebind.safe", false};
+constexpr Flavour kSafe{"noisebind.safe", &kSafeKey, &kNoiseKey, "noisebind", true};
 
 constexpr std::size_t kReasonSize = 256;
+constexpr char kGlobalName[] = "LibNoise";
 
 // Opens the extension in the state; on failure, false with the reason.
 // Holds C++ objects, so it returns before anything raises a Lua error.
@@ -45,12 +66,6 @@ bool OpenInState(lua_State* L, char* reason) {
   return false;
 }
 
-}  // namespace
-
-extern "C" __attribute__((visibility("default"))) int luaopen_noisebind(lua_State* L);
-
-namespace {
-
 // Lua unloads a C module when the last state that required it closes, which
 // would reset every shared instance. Kept loaded instead, the module behaves
 // as vessa's extension does: settings made in one state reach every state
@@ -65,31 +80,89 @@ void StayLoaded() {
   });
 }
 
-}  // namespace
+// Pushes the table the extension publishes its global into: the running
+// function's environment in 5.1, the registry's globals later.
+void PushGlobals(lua_State* L) {
+#if LUA_VERSION_NUM >= 502
+  lua_rawgeti(L, LUA_REGISTRYINDEX, LUA_RIDX_GLOBALS);
+#else
+  lua_pushvalue(L, LUA_GLOBALSINDEX);
+#endif
+}
 
-extern "C" __attribute__((visibility("default"))) int luaopen_noisebind(lua_State* L) {
+// Today every build uses functions the other Luas lack, so the system's
+// loader refuses it first (`undefined symbol: lua_rotate`). Lua 5.2 and 5.3
+// share the most, lua_version among them: should a build of one ever load
+// into the other, it is refused here.
+void CheckLuaVersion(lua_State* L, const char* name) {
 #if LUA_VERSION_NUM == 502 || LUA_VERSION_NUM == 503
-  // Lua 5.2 and 5.3 have enough functions in common to load each other's
-  // modules, and lua_version is one of them: refuse the wrong one. (Other
-  // pairs fail to load, each lacking functions the other's module uses.)
   const lua_Number running = *lua_version(L);
   if (running != LUA_VERSION_NUM) {
-    return luaL_error(L, "noisebind: this module is built for Lua %d.%d, not %d.%d",
-                      LUA_VERSION_NUM / 100, LUA_VERSION_NUM % 100, static_cast<int>(running) / 100,
-                      static_cast<int>(running) % 100);
+    luaL_error(L, "%s: this module is built for Lua %d.%d, not %d.%d", name, LUA_VERSION_NUM / 100,
+               LUA_VERSION_NUM % 100, static_cast<int>(running) / 100,
+               static_cast<int>(running) % 100);
   }
+#else
+  (void)L;
+  (void)name;
 #endif
-  // One table per state, however often the module is opened in it.
-  vessa::GetRegistryValue(L, &kNoiseKey);
-  if (!lua_isnil(L, -1)) return 1;
-  lua_pop(L, 1);
-  StayLoaded();
-  char reason[kReasonSize];
-  if (!OpenInState(L, reason))
-    return luaL_error(L, "noisebind: cannot open the extension: %s", reason);
+}
+
+// The safe flavour's table, made while the extension's global is there (the
+// table takes it), then without the file functions.
+int MakeSafeTable(lua_State* L) {
   lua_pushcfunction(L, noisebind::module::OpenNoiseTable);
   lua_call(L, 0, 1);
-  lua_pushvalue(L, -1);
-  vessa::SetRegistryValue(L, &kNoiseKey);
+  lua_pushcfunction(L, noisebind::module::RemoveFileFunctions);
+  lua_pushvalue(L, -2);
+  lua_call(L, 1, 0);
   return 1;
+}
+
+int OpenModule(lua_State* L, const Flavour& flavour) {
+  CheckLuaVersion(L, flavour.name);
+  // One table per state, however often the module is opened in it.
+  vessa::GetRegistryValue(L, flavour.key);
+  if (!lua_isnil(L, -1)) return 1;
+  vessa::GetRegistryValue(L, flavour.otherKey);
+  if (!lua_isnil(L, -1)) {
+    return luaL_error(L, "%s: %s is open in this Lua state already", flavour.name,
+                      flavour.otherName);
+  }
+  lua_settop(L, 0);
+  StayLoaded();
+  PushGlobals(L);
+  lua_pushstring(L, kGlobalName);
+  lua_rawget(L, 1);  // what the safe flavour puts back: 2
+  char reason[kReasonSize];
+  if (!OpenInState(L, reason)) {
+    lua_pushfstring(L, "%s: cannot open the extension: %s", flavour.name, reason);
+  } else {
+    lua_pushcfunction(L, flavour.safe ? MakeSafeTable : noisebind::module::OpenNoiseTable);
+    if (lua_pcall(L, 0, 1, 0) == LUA_OK) {
+      lua_pushvalue(L, -1);
+      vessa::SetRegistryValue(L, flavour.key);
+    }
+  }
+  if (flavour.safe) {
+    lua_pushstring(L, kGlobalName);
+    lua_pushvalue(L, 2);
+    lua_rawset(L, 1);
+  }
+  vessa::GetRegistryValue(L, flavour.key);
+  if (lua_isnil(L, -1)) {
+    lua_pop(L, 1);
+    return lua_error(L);
+  }
+  return 1;
+}
+
+}  // namespace
+
+extern "C" int luaopen_noisebind(lua_State* L) {
+  return OpenModule(L, kFull);
+}
+
+extern "C" int luaopen_noisebind_safe(lua_State* L) {
+  return OpenModule(L, kSafe);
 }

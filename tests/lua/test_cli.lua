@@ -42,7 +42,6 @@ T.run({
   end },
 
   { "usage errors exit with 2 and one line", function()
-    usage_error({}, "vessa: no script given")
     usage_error({ "--bogus", empty }, "unknown option '--bogus'")
     usage_error({ "--extension" }, "option '--extension' needs a file")
     usage_error({ "--extension", "", empty }, "option '--extension' needs a file")
@@ -143,6 +142,16 @@ T.run({
     expect("mkfifo " .. fifo .. "; (echo 'print(1)' > " .. fifo .. " &); timeout 20 \"$VESSA\" -q " .. fifo,
            0, "1\n")
     T.remove_tree(folder)
+  end },
+
+  { "with no script and no -e off a terminal, standard input is the script", function()
+    expect('echo "print(1)" | "$VESSA" -q', 0, "1\n")
+    expect('"$VESSA" -q < /dev/null', 0, "")
+    expect('"$VESSA" -q', 1, "", "stdin:1: x", "error('x')")
+    expect('"$VESSA" -q', 0, "true\ttrue\n", nil,
+           'local noise = require "noisebind"; print(noise == _G.noise, noise.LibNoise == LibNoise)')
+    -- -e alone runs only its chunks, as in lua.
+    expect('echo "print(2)" | "$VESSA" -q -e "print(1)"', 0, "1\n")
   end },
 
   { "a first line starting with # is skipped, and lines keep their numbers", function()

@@ -58,5 +58,10 @@ for lua in lua5.1 lua5.2 lua5.3 lua5.4 luajit; do
   output=$(LUA_CPATH="$luadir/$version/?.so" "$lua" "$work/script.lua")
   [ "$output" = "$expected" ] || fail "$lua printed '$output', expected '$expected'"
   ok "$lua runs the script through require"
+  # Lua's all-in-one loader finds luaopen_noisebind_safe in the same file.
+  output=$(LUA_CPATH="$luadir/$version/?.so" "$lua" -e \
+    'local n = require "noisebind.safe"; print(LibNoise == nil and n.image.new(1, 1).save == nil)')
+  [ "$output" = true ] || fail "$lua: require \"noisebind.safe\" printed '$output'"
+  ok "$lua requires noisebind.safe"
 done
 echo "$passed passed, 0 failed"

@@ -13,6 +13,8 @@ for version in "$@"; do
   output=$(
     eval "$(luarocks --lua-version "$version" --tree "$tree" path)"
     "lua$version" -e 'local noise = require "noisebind"; print(LibNoise.M_Perlin.Calc(1.5, 2.25, 3.1))'
+    "lua$version" -e 'local noise = require "noisebind.safe"
+      print(LibNoise == nil and noise.LibNoise.M_Perlin.Calc(1.5, 2.25, 3.1))'
     if [ "$version" = 5.1 ]; then
       luajit -e 'require "noisebind"; print(LibNoise.M_Perlin.Calc(1.5, 2.25, 3.1))'
     fi

@@ -1,0 +1,6 @@
+function love.conf(t)
+  t.identity = "noisebind-example"
+  t.window.title = "noisebind: terrain"
+  t.window.width = 512
+  t.window.height = 512
+end
