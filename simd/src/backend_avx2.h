@@ -96,8 +96,9 @@ struct Backend {
     w.index = _mm256_or_si256(twice, _mm256_slli_epi64(high, 32));
     return true;
   }
-  static D Gather(const Window& w, const double* column) {
-    const __m256 entries = _mm256_castpd_ps(_mm256_loadu_pd(column + w.base));
+  // The lanes' entries of the column whose entry at `base` is at `at`.
+  static D Gather(const Window& w, const double* at) {
+    const __m256 entries = _mm256_castpd_ps(_mm256_loadu_pd(at));
     return _mm256_castps_pd(_mm256_permutevar8x32_ps(entries, w.index));
   }
 };

@@ -97,8 +97,9 @@ struct Backend {
     w.index = _mm512_cvtepu32_epi64(relative);
     return true;
   }
-  static D Gather(const Window& w, const double* column) {
-    return _mm512_permutexvar_pd(w.index, _mm512_loadu_pd(column + w.base));
+  // The lanes' entries of the column whose entry at `base` is at `at`.
+  static D Gather(const Window& w, const double* at) {
+    return _mm512_permutexvar_pd(w.index, _mm512_loadu_pd(at));
   }
 };
 

@@ -75,7 +75,8 @@ struct Backend {
     w.single = true;
     return true;
   }
-  static D Gather(const Window& w, const double* column) { return column[w.base]; }
+  // The entry of the column whose entry at `base` is at `at`.
+  static D Gather(const Window&, const double* at) { return *at; }
 };
 
 }  // namespace noisebind::simd::detail::scalar

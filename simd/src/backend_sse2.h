@@ -91,19 +91,23 @@ struct Backend {
     z = _mm_unpacklo_pd(_mm_load_sd(first + 2), _mm_load_sd(second + 2));
   }
 
-  // Where each lane's entry lies in a column of per-cell values: two loads.
+  // Where each lane's entry lies in a column of per-cell values: the first
+  // lane's at `base`, the second's `second` entries from it; two loads.
   struct Window {
-    std::size_t base, second;
+    std::size_t base;
+    std::ptrdiff_t second;
     bool single;  // both lanes at base
   };
   static bool MakeWindow(I offsets, Window& w) {
-    w.base = static_cast<std::uint32_t>(_mm_cvtsi128_si32(offsets));
-    w.second = static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_srli_si128(offsets, 8)));
-    w.single = w.base == w.second;
+    const int first = _mm_cvtsi128_si32(offsets);
+    w.base = static_cast<std::size_t>(first);
+    w.second = static_cast<std::ptrdiff_t>(_mm_cvtsi128_si32(_mm_srli_si128(offsets, 8))) - first;
+    w.single = w.second == 0;
     return true;
   }
-  static D Gather(const Window& w, const double* column) {
-    return _mm_loadh_pd(_mm_load_sd(column + w.base), column + w.second);
+  // The lanes' entries of the column whose entry at `base` is at `at`.
+  static D Gather(const Window& w, const double* at) {
+    return _mm_loadh_pd(_mm_load_sd(at), at + w.second);
   }
 
  private:

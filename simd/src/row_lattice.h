@@ -27,9 +27,10 @@ struct RowLattice {
   static constexpr std::size_t kChunk = 256;
   // Shorter runs cost less as scattered points than they would save.
   static constexpr std::size_t kMinRun = 4;
-  // Cells a pass shares at most: above kChunk / 2 a cell serves fewer than
-  // two points, and its gradients cost as much as the points' own.
-  static constexpr std::size_t kMaxCells = kChunk / 2;
+  // Cells a pass shares at most. Below one point per cell neighbouring
+  // points lie too far apart for a window (see the backends), so a pass
+  // shares its cells only when it has at least as many points.
+  static constexpr std::size_t kMaxCells = kChunk;
   // Lines built past the last cell: a window reads kWidth of them from any
   // cell, and the line above it too.
   static constexpr std::size_t kLines = kMaxCells + 2 * kWidth;
@@ -52,13 +53,15 @@ struct RowLattice {
   };
 
   // The corners on lattice lines along x, line k at x = first + k: for each
-  // (dy, dz), index dy + 2 * dz, the gradient's x component and its y and z
-  // components times the row's offsets. A corner's GradientNoise3D is then
-  // ((g * xd) + p) + q, times 2.12.
+  // (dy, dz), index c = dy + 2 * dz, the gradient's x component (column
+  // kG + c) and its y and z components times the row's offsets (kP + c, kQ +
+  // c). A corner's GradientNoise3D is then ((g * xd) + p) + q, times 2.12.
+  // One array, so that every entry of a cell lies at a fixed distance from
+  // its first.
+  enum Column : std::size_t { kG = 0, kP = 4, kQ = 8, kColumns = 12 };
   struct Lines {
-    alignas(64) double g[4][kLines];
-    alignas(64) double p[4][kLines];
-    alignas(64) double q[4][kLines];
+    alignas(64) double entries[kColumns * kLines];
+    double* Column(std::size_t column) { return entries + column * kLines; }
   };
 
   template <int Q>
@@ -92,25 +95,26 @@ struct RowLattice {
         const std::uint32_t step = (dy ? L::kY : 0u) + (dz ? L::kZ : 0u);
         D gx, gy, gz;
         L::GradientOf(B::AddI(hash, L::CI(step)), gx, gy, gz);
-        B::Store(lines.g[c] + k, gx);
-        B::Store(lines.p[c] + k, B::Mul(gy, row.yd[dy]));
-        B::Store(lines.q[c] + k, B::Mul(gz, row.zd[dz]));
+        B::Store(lines.Column(kG + c) + k, gx);
+        B::Store(lines.Column(kP + c) + k, B::Mul(gy, row.yd[dy]));
+        B::Store(lines.Column(kQ + c) + k, B::Mul(gz, row.zd[dz]));
       }
     }
   }
 
   // The eight corners' noise at x offsets xd0 and xd1 from the cell's faces,
-  // interpolated; fetch(column) gives each lane its cell's entry of a
-  // column of Lines, and fetch(column + 1) the line above.
+  // interpolated; fetch(offset) gives each lane the entry `offset` entries
+  // past its cell's first (a column's start plus 1 for the line above).
   template <class Fetch>
-  static D Corners(const Lines& lines, const Row& row, D xd0, D xd1, D xs, Fetch fetch) {
+  static D Corners(const Row& row, D xd0, D xd1, D xs, Fetch fetch) {
     const D scale = L::C(2.12);
-    const auto corner = [&](int c, int dx, D xd) {
-      const D gx = fetch(lines.g[c] + dx), p = fetch(lines.p[c] + dx), q = fetch(lines.q[c] + dx);
-      return B::Mul(B::Add(B::Add(B::Mul(gx, xd), p), q), scale);
+    const auto corner = [&](std::size_t c, std::size_t dx, D xd) {
+      const D g = fetch((kG + c) * kLines + dx), p = fetch((kP + c) * kLines + dx);
+      const D q = fetch((kQ + c) * kLines + dx);
+      return B::Mul(B::Add(B::Add(B::Mul(g, xd), p), q), scale);
     };
     const D xs1 = B::Sub(L::C(1.0), xs);
-    const auto alongX = [&](int c) {
+    const auto alongX = [&](std::size_t c) {
       return L::Lerp(corner(c, 0, xd0), corner(c, 1, xd1), xs, xs1);
     };
     const D iy0 = L::Lerp(alongX(0), alongX(1), row.ys, row.ys1);
@@ -121,7 +125,7 @@ struct RowLattice {
   // GradientCoherentNoise3D at the folded x of each lane, whose cells lie in
   // the lines (`toLine` adds minus the first line's x).
   template <int Q>
-  static D Shared(const Lines& lines, const Row& row, D nx, I toLine) {
+  [[gnu::always_inline]] static D Shared(const Lines& lines, const Row& row, D nx, I toLine) {
     const I x0 = L::Cell(nx);
     typename B::Window window;
     if (!B::MakeWindow(B::AddI(x0, toLine), window)) {
@@ -130,25 +134,22 @@ struct RowLattice {
     const D xd0 = B::Sub(nx, B::ToDouble(x0));
     const D xd1 = B::Sub(nx, B::ToDouble(B::AddI(x0, L::CI(1))));
     const D xs = L::template Curve<Q>(xd0);
+    const double* const cell = lines.entries + window.base;
     if (window.single) {
-      const std::size_t at = window.base;
-      return Corners(lines, row, xd0, xd1, xs, [at](const double* c) { return B::Set(c[at]); });
+      return Corners(row, xd0, xd1, xs, [cell](std::size_t at) { return B::Set(cell[at]); });
     }
-    return Corners(lines, row, xd0, xd1, xs,
-                   [&window](const double* c) { return B::Gather(window, c); });
+    return Corners(row, xd0, xd1, xs,
+                   [cell, &window](std::size_t at) { return B::Gather(window, cell + at); });
   }
 
-  // Multiplies xs by `scale` (when asked), folds them into nxs and returns
-  // the lowest and highest cell among them.
-  static void Fold(double* xs, double* nxs, std::size_t padded, bool rescale, D scale, double& low,
+  // Multiplies xs by `scale`, folds them into nxs and returns the lowest
+  // and highest cell among them.
+  static void Fold(double* xs, double* nxs, std::size_t padded, D scale, double& low,
                    double& high) {
     D lo = L::C(2147483647.0), hi = L::C(-2147483648.0);
     for (std::size_t i = 0; i < padded; i += kWidth) {
-      D x = B::Load(xs + i);
-      if (rescale) {
-        x = B::Mul(x, scale);
-        B::Store(xs + i, x);
-      }
+      const D x = B::Mul(B::Load(xs + i), scale);
+      B::Store(xs + i, x);
       const D nx = L::MakeInt32Range(x);
       B::Store(nxs + i, nx);
       const D cell = B::ToDouble(L::Cell(nx));
@@ -176,11 +177,9 @@ struct RowLattice {
                       SeedOf seedOf, Add add, Next next) {
     const std::size_t padded = (run.count + kWidth - 1) / kWidth * kWidth;
     alignas(64) double xs[kChunk], nxs[kChunk];
-    for (std::size_t i = 0; i < padded; ++i) xs[i] = run.x[i < run.count ? i : run.count - 1];
+    std::memcpy(xs, run.x, run.count * sizeof(double));
+    for (std::size_t i = run.count; i < padded; ++i) xs[i] = run.x[run.count - 1];
     const D scale = L::C(lacunarity);
-    for (std::size_t i = 0; i < padded; i += kWidth) {
-      B::Store(xs + i, B::Mul(B::Load(xs + i), L::C(frequency)));
-    }
     D y = B::Mul(L::C(run.y), L::C(frequency)), z = B::Mul(L::C(run.z), L::C(frequency));
     Lines lines;  // each octave builds the lines it reads
     for (int octave = 0; octave < octaves; ++octave) {
@@ -190,7 +189,7 @@ struct RowLattice {
       }
       const Row row = RowAt<Q>(y, z, L::CI(seedOf(octave) * L::kSeed));
       double low, high;
-      Fold(xs, nxs, padded, octave > 0, scale, low, high);
+      Fold(xs, nxs, padded, octave == 0 ? L::C(frequency) : scale, low, high);
       const double cells = high - low + 1.0;  // whole numbers of int32 range: exact
       if (cells <= static_cast<double>(kMaxCells) && cells <= static_cast<double>(run.count)) {
         // low is the value of an int32, so the conversion is exact.
