@@ -60,7 +60,7 @@ struct Backend {
   }
   // The first three values of the table rows starting at `index`: eight row
   // loads and a transpose cost less than three gathers.
-  static void GatherRows(const double* table, I index, D& x, D& y, D& z) {
+  [[gnu::always_inline]] static void GatherRows(const double* table, I index, D& x, D& y, D& z) {
     alignas(32) std::int32_t at[8];
     _mm256_store_si256(reinterpret_cast<__m256i*>(at), index);
     const auto pair = [table, &at](int low, int high) {

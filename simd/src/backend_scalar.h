@@ -59,7 +59,7 @@ struct Backend {
   }
   static I DecrementUnless(M keep, I v) { return keep ? v : v - 1u; }
   // The first three values of the table row starting at `index`.
-  static void GatherRows(const double* table, I index, D& x, D& y, D& z) {
+  [[gnu::always_inline]] static void GatherRows(const double* table, I index, D& x, D& y, D& z) {
     x = table[index];
     y = table[index + 1];
     z = table[index + 2];

@@ -82,7 +82,7 @@ struct Backend {
     return _mm_sub_epi32(_mm_sub_epi32(v, _mm_set1_epi32(1)), _mm_castpd_si128(keep));
   }
   // The first three values of the table rows starting at `index`.
-  static void GatherRows(const double* table, I index, D& x, D& y, D& z) {
+  [[gnu::always_inline]] static void GatherRows(const double* table, I index, D& x, D& y, D& z) {
     const double* first = table + _mm_cvtsi128_si32(index);
     const double* second = table + _mm_cvtsi128_si32(_mm_srli_si128(index, 8));
     const D xy0 = _mm_loadu_pd(first), xy1 = _mm_loadu_pd(second);

@@ -63,14 +63,15 @@ struct Lattice {
   }
   static D Lerp(D n0, D n1, D a) { return Lerp(n0, n1, a, B::Sub(C(1.0), a)); }
 
-  // The gradient vector of the corner whose hash sum is `hash`.
-  static void GradientOf(I hash, D& gx, D& gy, D& gz) {
+  // The gradient vector of the corner whose hash sum is `hash`. Inlined
+  // always: as calls, they cost GradientCoherent a sixth more instructions.
+  [[gnu::always_inline]] static void GradientOf(I hash, D& gx, D& gy, D& gz) {
     const I row = B::AndI(B::XorI(hash, B::template ShiftRightI<8>(hash)), CI(0xff));
     B::GatherRows(kGradients, B::template ShiftLeftI<2>(row), gx, gy, gz);
   }
 
   // GradientNoise3D for the corner whose hash sum is `hash`.
-  static D Gradient(I hash, D xp, D yp, D zp) {
+  [[gnu::always_inline]] static D Gradient(I hash, D xp, D yp, D zp) {
     D gx, gy, gz;
     GradientOf(hash, gx, gy, gz);
     return B::Mul(B::Add(B::Add(B::Mul(gx, xp), B::Mul(gy, yp)), B::Mul(gz, zp)), C(2.12));
