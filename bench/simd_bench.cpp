@@ -3,7 +3,7 @@
 // then on every thread; then the graph of examples/world.lua, evaluated a
 // block at a time.
 //
-//   noisebind_simd_bench [--rounds N] [--size N] [--only NAME]
+//   noisebind_simd_bench [--rounds N] [--size N] [--only NAME] [--path NAME]
 //
 // The map is size x size points (1024 by default) over x and z from 0 to 8
 // (step 8 / size, as a map builder lays them), y = 0, every generator at its
@@ -12,6 +12,9 @@
 // are medians of the rounds, the ratios medians of per-round ratios. The
 // world graph (--only world) runs on size x size / 2 points of the unit
 // sphere, on the path evaluations use, on one thread and on all of them.
+// The lattice kernels (--only lattice, or one of them by name) run on the
+// plane in map-sized blocks, along rows and along columns. --path times one
+// instruction-set path only (for callgrind, which runs no AVX-512).
 #include <libnoise/latlon.h>
 #include <libnoise/noise.h>
 
@@ -219,10 +222,122 @@ GraphFigures BenchWorld(std::size_t width, int rounds) {
   return figures;
 }
 
+// The lattice kernels (Perlin, Billow, RidgedMulti): the plane in blocks of
+// 256 points, as map builders hand them over, once along its rows (y and z
+// shared, so each block shares its lattice cells) and once along its
+// columns (z changes from point to point: the general path), on each path.
+// Under callgrind, RowBlocks and ColumnBlocks count the two apart.
+constexpr std::size_t kMapBlock = 256;
+
+[[gnu::noinline]] void RowBlocks(const Generator& g, const Grid& grid, std::vector<double>& zRow,
+                                 double* out) {
+  for (std::size_t row = 0; row < grid.size; ++row) {
+    std::fill(zRow.begin(), zRow.end(), grid.z[row]);
+    for (std::size_t first = 0; first < grid.size; first += kMapBlock) {
+      const std::size_t count = std::min(kMapBlock, grid.size - first);
+      g.batch({&grid.x[first], grid.zeros.data(), zRow.data(), count},
+              out + row * grid.size + first);
+    }
+  }
+}
+
+// Values column by column: out[col * size + row].
+[[gnu::noinline]] void ColumnBlocks(const Generator& g, const Grid& grid,
+                                    std::vector<double>& xColumn, double* out) {
+  for (std::size_t col = 0; col < grid.size; ++col) {
+    std::fill(xColumn.begin(), xColumn.end(), grid.x[col]);
+    for (std::size_t first = 0; first < grid.size; first += kMapBlock) {
+      const std::size_t count = std::min(kMapBlock, grid.size - first);
+      g.batch({xColumn.data(), grid.zeros.data(), &grid.z[first], count},
+              out + col * grid.size + first);
+    }
+  }
+}
+
+bool SameTransposed(const std::vector<double>& rows, const std::vector<double>& columns,
+                    std::size_t size) {
+  std::vector<double> back(rows.size());
+  for (std::size_t row = 0; row < size; ++row) {
+    for (std::size_t col = 0; col < size; ++col) back[row * size + col] = columns[col * size + row];
+  }
+  return SameValues(rows, back);
+}
+
+struct LatticeFigures {
+  double perlinRows = 0.0, perlinColumns = 0.0;  // native/rows, columns/rows
+  bool same = true;
+};
+
+// `only` names one of the three, or is empty or "lattice" for all.
+LatticeFigures BenchLattice(const Grid& grid, const std::vector<Isa>& paths, Isa summaryIsa,
+                            int rounds, const std::string& only) {
+  constexpr int kOctaves = 6;  // every one's default
+  const double work = static_cast<double>(grid.size * grid.size) * kOctaves;
+  std::vector<double> native(grid.size * grid.size), rows(native.size()), columns(native.size());
+  std::vector<double> line(grid.size);
+  LatticeFigures figures;
+  std::printf(
+      "\nlattice kernels, %zu x %zu plane in blocks of %zu along rows and along columns, ns per "
+      "point per octave (median of %d rounds)\n",
+      grid.size, grid.size, kMapBlock, rounds);
+  std::printf("%-13s %-9s %9s %9s %9s  %12s %12s\n", "generator", "path", "native", "rows",
+              "columns", "native/rows", "columns/rows");
+  for (const Generator& g : Generators()) {
+    const std::string name = g.name;
+    if (name != "Perlin" && name != "Billow" && name != "RidgedMulti") continue;
+    if (!only.empty() && only != "lattice" && only != name) continue;
+    std::vector<double> nativeNs;
+    std::vector<std::vector<double>> rowNs(paths.size()), columnNs(paths.size());
+    std::vector<std::vector<double>> nativeRatios(paths.size()), columnRatios(paths.size());
+    for (int round = 0; round < rounds; ++round) {
+      const double nativeSeconds = Seconds([&] { Native(g, grid, native.data()); });
+      nativeNs.push_back(nativeSeconds * 1e9 / work);
+      for (std::size_t p = 0; p < paths.size(); ++p) {
+        noisebind::simd::ForceIsa(paths[p]);
+        // Rows first in even rounds, columns first in odd ones.
+        double rowSeconds = 0.0, columnSeconds = 0.0;
+        const auto timeRows = [&] {
+          rowSeconds = Seconds([&] { RowBlocks(g, grid, line, rows.data()); });
+        };
+        const auto timeColumns = [&] {
+          columnSeconds = Seconds([&] { ColumnBlocks(g, grid, line, columns.data()); });
+        };
+        if (round % 2 == 0) {
+          timeRows();
+          timeColumns();
+        } else {
+          timeColumns();
+          timeRows();
+        }
+        figures.same =
+            figures.same && SameValues(native, rows) && SameTransposed(native, columns, grid.size);
+        rowNs[p].push_back(rowSeconds * 1e9 / work);
+        columnNs[p].push_back(columnSeconds * 1e9 / work);
+        nativeRatios[p].push_back(nativeSeconds / rowSeconds);
+        columnRatios[p].push_back(columnSeconds / rowSeconds);
+      }
+    }
+    for (std::size_t p = 0; p < paths.size(); ++p) {
+      std::printf("%-13s %-9s %9.2f %9.2f %9.2f  %11.2fx %11.2fx\n", g.name,
+                  noisebind::simd::IsaName(paths[p]), Median(nativeNs), Median(rowNs[p]),
+                  Median(columnNs[p]), Median(nativeRatios[p]), Median(columnRatios[p]));
+      if (name == "Perlin" && paths[p] == summaryIsa) {
+        figures.perlinRows = Median(nativeRatios[p]);
+        figures.perlinColumns = Median(columnRatios[p]);
+      }
+    }
+  }
+  noisebind::simd::ForceIsa(summaryIsa);
+  std::printf("lattice: perlin6 native/rows %.2f; columns/rows %.2f (%s)\n", figures.perlinRows,
+              figures.perlinColumns, noisebind::simd::IsaName(summaryIsa));
+  return figures;
+}
+
 struct Options {
   int rounds = 5;
   std::size_t size = 1024;
   std::string only;
+  std::string path;  // every path the processor runs when empty
 };
 
 bool ParseOptions(int argc, char** argv, Options& options) {
@@ -236,6 +351,9 @@ bool ParseOptions(int argc, char** argv, Options& options) {
       options.size = static_cast<std::size_t>(std::max(8, std::atoi(value)));
     } else if (arg == "--only") {
       options.only = value;
+    } else if (arg == "--path") {
+      if (!noisebind::simd::ParseIsa(value)) return false;
+      options.path = value;
     } else {
       return false;
     }
@@ -248,12 +366,19 @@ bool ParseOptions(int argc, char** argv, Options& options) {
 int main(int argc, char** argv) {
   Options options;
   if (!ParseOptions(argc, argv, options)) {
-    std::fprintf(stderr, "usage: %s [--rounds N] [--size N] [--only NAME]\n", argv[0]);
+    std::fprintf(stderr, "usage: %s [--rounds N] [--size N] [--only NAME] [--path NAME]\n",
+                 argv[0]);
     return 2;
   }
   std::vector<Isa> paths;
   for (Isa isa : {Isa::portable, Isa::avx2, Isa::avx512}) {
-    if (noisebind::simd::IsaSupported(isa)) paths.push_back(isa);
+    const bool chosen = options.path.empty() || options.path == noisebind::simd::IsaName(isa);
+    if (chosen && noisebind::simd::IsaSupported(isa)) paths.push_back(isa);
+  }
+  if (paths.empty()) {
+    std::fprintf(stderr, "%s: this processor does not run the %s path\n", argv[0],
+                 options.path.c_str());
+    return 2;
   }
   const Grid grid = MakeGrid(options.size);
   const double points = static_cast<double>(grid.size * grid.size);
@@ -316,6 +441,10 @@ int main(int argc, char** argv) {
       if (std::strcmp(g.name, "Perlin") == 0) perlinRatio = Median(ratios[p]);
       if (std::strcmp(g.name, "Voronoi") == 0) voronoiRatio = Median(ratios[p]);
     }
+  }
+  if (options.only.empty() || options.only == "lattice" || options.only == "Perlin" ||
+      options.only == "Billow" || options.only == "RidgedMulti") {
+    allSame = BenchLattice(grid, paths, summaryIsa, options.rounds, options.only).same && allSame;
   }
   noisebind::simd::ResetIsa();
   double graphRatio = 0.0;

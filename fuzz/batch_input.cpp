@@ -60,6 +60,21 @@ int ReadOctaves(ByteReader& reader, bool ridged) {
   return static_cast<std::int8_t>(byte);
 }
 
+// Puts the points on rows as maps lay them (see batch_input.h), so that
+// the kernels that share lattice cells along a row are reached.
+void ReadLayout(ByteReader& reader, simd::testing::Cloud& points) {
+  const std::uint8_t layout = reader.Byte() % 4;
+  if (layout == 0 || points.x.empty()) return;
+  const std::size_t length = layout == 2 ? 1 + reader.Byte() % 64 : points.x.size();
+  const double step = layout == 3 ? 0.0 : ReadNumber(reader);
+  for (std::size_t i = 0; i < points.x.size(); ++i) {
+    const std::size_t first = i - i % length;
+    points.y[i] = points.y[first];
+    points.z[i] = points.z[first];
+    if (layout != 3) points.x[i] = points.x[first] + static_cast<double>(i - first) * step;
+  }
+}
+
 }  // namespace
 
 BatchCase ReadBatchCase(ByteReader& reader) {
@@ -86,6 +101,7 @@ BatchCase ReadBatchCase(ByteReader& reader) {
     result.points.y.push_back(ReadBatchNumber(reader));
     result.points.z.push_back(ReadBatchNumber(reader));
   }
+  ReadLayout(reader, result.points);
   return result;
 }
 

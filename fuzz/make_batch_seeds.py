@@ -33,13 +33,13 @@ def raw(value):
 
 def case(generator, path, points, octaves=5, quality=1, seed=0, frequency=raw(1.0),
          lacunarity=raw(2.0), persistence=raw(0.5), displacement=raw(1.0),
-         constant=raw(0.0), distance=0):
+         constant=raw(0.0), distance=0, layout=b""):
     data = bytes([generator, path, octaves, quality]) + struct.pack("<i", seed)
     data += frequency + lacunarity + persistence + displacement + constant
     data += bytes([distance, len(points)])
     for point in points:
         data += b"".join(point)
-    return data
+    return data + layout
 
 
 # Kinds in the order of objects/classes_table.h.
@@ -93,11 +93,23 @@ def cases():
         result[f"{name}-far"] = case(
             g, 0, [(raw(1e10), raw(-2147483650.5), fixed(1.25, 30)) for _ in range(9)],
             octaves=30, quality=3, seed=2147483647, frequency=raw(1e9), distance=1)
+    # Rows as maps lay them: one long row, rows of ten, and one row over the
+    # edge coordinates' x.
+    for name in ["Perlin", "Billow", "RidgedMulti"]:
+        g = GENERATORS.index(name)
+        for path in range(PATHS):
+            row = [(fixed(-2.5), fixed(0.75), fixed(-1.25, 3))] * 64
+            result[f"{name}-{path}-row"] = case(g, path, row, layout=bytes([1]) + fixed(1 / 64))
+            result[f"{name}-{path}-rows"] = case(g, path, ordinary_points(), octaves=8,
+                                                 layout=bytes([2, 9]) + fixed(0.37))
+        result[f"{name}-edge-row"] = case(g, 0, edge_points(), octaves=30, layout=bytes([3]))
+    # Graphs over the generator, after the points and a layout byte of 0
+    # (the points as they are).
     for g in (0, 3, 7):  # Perlin, Voronoi, Const
         for path in range(PATHS):
             for shape, data in graphs().items():
                 name = GENERATORS[g]
-                result[f"{name}-{path}-{shape}"] = case(g, path, ordinary_points()) + data
+                result[f"{name}-{path}-{shape}"] = case(g, path, ordinary_points(), layout=bytes([0])) + data
     return result
 
 

@@ -19,6 +19,7 @@ struct Backend {
   static void Store(double* p, D v) { _mm256_storeu_pd(p, v); }
   static D Set(double v) { return _mm256_set1_pd(v); }
   static I SetI(std::uint32_t v) { return _mm_set1_epi32(static_cast<int>(v)); }
+  static I Lanes() { return _mm_setr_epi32(0, 1, 2, 3); }
 
   static D Add(D a, D b) { return _mm256_add_pd(a, b); }
   static D Sub(D a, D b) { return _mm256_sub_pd(a, b); }
@@ -27,6 +28,8 @@ struct Backend {
   static D Floor(D a) { return _mm256_round_pd(a, _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC); }
   static D Trunc(D a) { return _mm256_round_pd(a, _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC); }
   static D Abs(D a) { return _mm256_andnot_pd(_mm256_set1_pd(-0.0), a); }
+  static D Min(D a, D b) { return _mm256_min_pd(a, b); }
+  static D Max(D a, D b) { return _mm256_max_pd(a, b); }
 
   static M Gt(D a, D b) { return _mm256_cmp_pd(a, b, _CMP_GT_OQ); }
   static M Ge(D a, D b) { return _mm256_cmp_pd(a, b, _CMP_GE_OQ); }
@@ -60,7 +63,7 @@ struct Backend {
   }
   // The first three values of the table rows starting at `index`: four row
   // loads and a transpose cost less than three gathers.
-  static void GatherRows(const double* table, I index, D& x, D& y, D& z) {
+  [[gnu::always_inline]] static void GatherRows(const double* table, I index, D& x, D& y, D& z) {
     alignas(16) std::int32_t at[4];
     _mm_store_si128(reinterpret_cast<__m128i*>(at), index);
     const D r0 = _mm256_loadu_pd(table + at[0]), r1 = _mm256_loadu_pd(table + at[1]);
@@ -70,6 +73,33 @@ struct Backend {
     x = _mm256_permute2f128_pd(xz01, xz23, 0x20);
     y = _mm256_permute2f128_pd(y01, y23, 0x20);
     z = _mm256_permute2f128_pd(xz01, xz23, 0x31);
+  }
+
+  // Where each lane's entry lies in a column of per-cell values: within
+  // four entries from `base` (rows are monotonic, so the first or last lane
+  // has the lowest), taken with one load and one permutation.
+  struct Window {
+    std::size_t base;
+    bool single;  // every lane at base
+    __m256i index;
+  };
+  static bool MakeWindow(I offsets, Window& w) {
+    const int first = _mm_cvtsi128_si32(offsets), last = _mm_extract_epi32(offsets, 3);
+    const int base = first < last ? first : last;
+    const I relative = _mm_sub_epi32(offsets, _mm_set1_epi32(base));
+    if (!_mm_testz_si128(relative, _mm_set1_epi32(~3))) return false;
+    w.base = static_cast<std::size_t>(base);
+    w.single = _mm_testz_si128(relative, relative) != 0;
+    // Each double is two 32-bit halves: lane r moves to halves 2r and 2r + 1.
+    const __m256i twice = _mm256_slli_epi64(_mm256_cvtepu32_epi64(relative), 1);
+    const __m256i high = _mm256_add_epi64(twice, _mm256_set1_epi64x(1));
+    w.index = _mm256_or_si256(twice, _mm256_slli_epi64(high, 32));
+    return true;
+  }
+  // The lanes' entries of the column whose entry at `base` is at `at`.
+  static D Gather(const Window& w, const double* at) {
+    const __m256 entries = _mm256_castpd_ps(_mm256_loadu_pd(at));
+    return _mm256_castps_pd(_mm256_permutevar8x32_ps(entries, w.index));
   }
 };
 

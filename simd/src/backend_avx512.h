@@ -20,6 +20,7 @@ struct Backend {
   static void Store(double* p, D v) { _mm512_storeu_pd(p, v); }
   static D Set(double v) { return _mm512_set1_pd(v); }
   static I SetI(std::uint32_t v) { return _mm256_set1_epi32(static_cast<int>(v)); }
+  static I Lanes() { return _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7); }
 
   static D Add(D a, D b) { return _mm512_add_pd(a, b); }
   static D Sub(D a, D b) { return _mm512_sub_pd(a, b); }
@@ -28,6 +29,8 @@ struct Backend {
   static D Floor(D a) { return _mm512_roundscale_pd(a, _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC); }
   static D Trunc(D a) { return _mm512_roundscale_pd(a, _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC); }
   static D Abs(D a) { return _mm512_abs_pd(a); }
+  static D Min(D a, D b) { return _mm512_min_pd(a, b); }
+  static D Max(D a, D b) { return _mm512_max_pd(a, b); }
 
   static M Gt(D a, D b) { return _mm512_cmp_pd_mask(a, b, _CMP_GT_OQ); }
   static M Ge(D a, D b) { return _mm512_cmp_pd_mask(a, b, _CMP_GE_OQ); }
@@ -57,7 +60,7 @@ struct Backend {
   }
   // The first three values of the table rows starting at `index`: eight row
   // loads and a transpose cost less than three gathers.
-  static void GatherRows(const double* table, I index, D& x, D& y, D& z) {
+  [[gnu::always_inline]] static void GatherRows(const double* table, I index, D& x, D& y, D& z) {
     alignas(32) std::int32_t at[8];
     _mm256_store_si256(reinterpret_cast<__m256i*>(at), index);
     const auto pair = [table, &at](int low, int high) {
@@ -73,6 +76,30 @@ struct Backend {
     x = _mm512_permutex2var_pd(xz01, low, xz23);
     y = _mm512_permutex2var_pd(y01, low, y23);
     z = _mm512_permutex2var_pd(xz01, high, xz23);
+  }
+
+  // Where each lane's entry lies in a column of per-cell values: within
+  // eight entries from `base` (rows are monotonic, so the first or last lane
+  // has the lowest), taken with one load and one permutation.
+  struct Window {
+    std::size_t base;
+    bool single;  // every lane at base
+    __m512i index;
+  };
+  static bool MakeWindow(I offsets, Window& w) {
+    const int first = _mm_cvtsi128_si32(_mm256_castsi256_si128(offsets));
+    const int last = _mm256_extract_epi32(offsets, 7);
+    const int base = first < last ? first : last;
+    const I relative = _mm256_sub_epi32(offsets, _mm256_set1_epi32(base));
+    if (!_mm256_testz_si256(relative, _mm256_set1_epi32(~7))) return false;
+    w.base = static_cast<std::size_t>(base);
+    w.single = _mm256_testz_si256(relative, relative) != 0;
+    w.index = _mm512_cvtepu32_epi64(relative);
+    return true;
+  }
+  // The lanes' entries of the column whose entry at `base` is at `at`.
+  static D Gather(const Window& w, const double* at) {
+    return _mm512_permutexvar_pd(w.index, _mm512_loadu_pd(at));
   }
 };
 

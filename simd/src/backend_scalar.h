@@ -18,6 +18,7 @@ struct Backend {
   static void Store(double* p, D v) { *p = v; }
   static D Set(double v) { return v; }
   static I SetI(std::uint32_t v) { return v; }
+  static I Lanes() { return 0; }
 
   static D Add(D a, D b) { return a + b; }
   static D Sub(D a, D b) { return a - b; }
@@ -26,6 +27,8 @@ struct Backend {
   static D Floor(D a) { return std::floor(a); }
   static D Trunc(D a) { return std::trunc(a); }
   static D Abs(D a) { return std::fabs(a); }
+  static D Min(D a, D b) { return b < a ? b : a; }
+  static D Max(D a, D b) { return b > a ? b : a; }
 
   static M Gt(D a, D b) { return a > b; }
   static M Ge(D a, D b) { return a >= b; }
@@ -56,11 +59,24 @@ struct Backend {
   }
   static I DecrementUnless(M keep, I v) { return keep ? v : v - 1u; }
   // The first three values of the table row starting at `index`.
-  static void GatherRows(const double* table, I index, D& x, D& y, D& z) {
+  [[gnu::always_inline]] static void GatherRows(const double* table, I index, D& x, D& y, D& z) {
     x = table[index];
     y = table[index + 1];
     z = table[index + 2];
   }
+
+  // Where the point's entry lies in a column of per-cell values.
+  struct Window {
+    std::size_t base;
+    bool single;
+  };
+  static bool MakeWindow(I offset, Window& w) {
+    w.base = offset;
+    w.single = true;
+    return true;
+  }
+  // The entry of the column whose entry at `base` is at `at`.
+  static D Gather(const Window&, const double* at) { return *at; }
 };
 
 }  // namespace noisebind::simd::detail::scalar

@@ -25,12 +25,15 @@ struct Backend {
   static void Store(double* p, D v) { _mm_storeu_pd(p, v); }
   static D Set(double v) { return _mm_set1_pd(v); }
   static I SetI(std::uint32_t v) { return _mm_set1_epi32(static_cast<int>(v)); }
+  static I Lanes() { return _mm_setr_epi32(0, 0, 1, 0); }
 
   static D Add(D a, D b) { return _mm_add_pd(a, b); }
   static D Sub(D a, D b) { return _mm_sub_pd(a, b); }
   static D Mul(D a, D b) { return _mm_mul_pd(a, b); }
   static D Sqrt(D a) { return _mm_sqrt_pd(a); }
   static D Abs(D a) { return _mm_andnot_pd(_mm_set1_pd(-0.0), a); }
+  static D Min(D a, D b) { return _mm_min_pd(a, b); }
+  static D Max(D a, D b) { return _mm_max_pd(a, b); }
 
   // Below 2^52 in magnitude, adding and subtracting 2^52 rounds to a whole
   // number (to nearest, the default mode), and a step of one where that went
@@ -79,13 +82,32 @@ struct Backend {
     return _mm_sub_epi32(_mm_sub_epi32(v, _mm_set1_epi32(1)), _mm_castpd_si128(keep));
   }
   // The first three values of the table rows starting at `index`.
-  static void GatherRows(const double* table, I index, D& x, D& y, D& z) {
+  [[gnu::always_inline]] static void GatherRows(const double* table, I index, D& x, D& y, D& z) {
     const double* first = table + _mm_cvtsi128_si32(index);
     const double* second = table + _mm_cvtsi128_si32(_mm_srli_si128(index, 8));
     const D xy0 = _mm_loadu_pd(first), xy1 = _mm_loadu_pd(second);
     x = _mm_unpacklo_pd(xy0, xy1);
     y = _mm_unpackhi_pd(xy0, xy1);
     z = _mm_unpacklo_pd(_mm_load_sd(first + 2), _mm_load_sd(second + 2));
+  }
+
+  // Where each lane's entry lies in a column of per-cell values: the first
+  // lane's at `base`, the second's `second` entries from it; two loads.
+  struct Window {
+    std::size_t base;
+    std::ptrdiff_t second;
+    bool single;  // both lanes at base
+  };
+  static bool MakeWindow(I offsets, Window& w) {
+    const int first = _mm_cvtsi128_si32(offsets);
+    w.base = static_cast<std::size_t>(first);
+    w.second = static_cast<std::ptrdiff_t>(_mm_cvtsi128_si32(_mm_srli_si128(offsets, 8))) - first;
+    w.single = w.second == 0;
+    return true;
+  }
+  // The lanes' entries of the column whose entry at `base` is at `at`.
+  static D Gather(const Window& w, const double* at) {
+    return _mm_loadh_pd(_mm_load_sd(at), at + w.second);
   }
 
  private:

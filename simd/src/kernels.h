@@ -11,8 +11,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "gradient_table.h"
 #include "kernel_table.h"
+#include "lattice.h"
+#include "row_lattice.h"
 
 namespace noisebind::simd::detail {
 
@@ -22,11 +23,14 @@ struct Kernels {
   using I = typename B::I;
   using M = typename B::M;
 
-  // Hash multipliers of libnoise's lattice noise.
-  static constexpr std::uint32_t kX = 1619, kY = 31337, kZ = 6971, kSeed = 1013;
+  using L = Lattice<B>;
+  using R = RowLattice<B>;
+  static constexpr std::uint32_t kX = L::kX, kY = L::kY, kZ = L::kZ, kSeed = L::kSeed;
 
   static D C(double v) { return B::Set(v); }
   static I CI(std::uint32_t v) { return B::SetI(v); }
+  static D MakeInt32Range(D n) { return L::MakeInt32Range(n); }
+  static I Cell(D v) { return L::Cell(v); }
 
   // Runs f on every block of kWidth points; the last, partial block goes
   // through a zero-padded copy so that nothing reads or writes past the ends.
@@ -49,80 +53,6 @@ struct Kernels {
     for (std::size_t k = 0; k < rest; ++k) out[i + k] = value[k];
   }
 
-  // libnoise's MakeInt32Range. Since 2^30 is a power of two, n - trunc(n /
-  // 2^30) * 2^30 is exact and equals fmod(n, 2^30) (up to the sign of a zero,
-  // which adding 2^30 erases); infinities give NaN as fmod does.
-  static D MakeInt32Range(D n) {
-    const D range = C(1073741824.0);
-    const M high = B::Ge(n, range);
-    const M low = B::Le(n, C(-1073741824.0));
-    if (!B::Any(high) && !B::Any(low)) return n;
-    const D rem = B::Sub(n, B::Mul(B::Trunc(B::Mul(n, C(1.0 / 1073741824.0))), range));
-    const D twice = B::Mul(C(2.0), rem);
-    return B::Select(high, B::Sub(twice, range), B::Select(low, B::Add(twice, range), n));
-  }
-
-  // The lattice cell below v as libnoise computes it: truncate, then one less
-  // unless v > 0 (so -1.0 lies in cell -2, and NaN in INT32_MIN - 1, wrapped).
-  static I Cell(D v) { return B::DecrementUnless(B::Gt(v, C(0.0)), B::TruncToInt(v)); }
-
-  template <int Q>
-  static D Curve(D a) {
-    if constexpr (Q == kFast) {
-      return a;
-    } else if constexpr (Q == kStandard) {  // SCurve3
-      return B::Mul(B::Mul(a, a), B::Sub(C(3.0), B::Mul(C(2.0), a)));
-    } else if constexpr (Q == kBest) {  // SCurve5
-      const D a3 = B::Mul(B::Mul(a, a), a);
-      const D a4 = B::Mul(a3, a);
-      const D a5 = B::Mul(a4, a);
-      return B::Add(B::Sub(B::Mul(C(6.0), a5), B::Mul(C(15.0), a4)), B::Mul(C(10.0), a3));
-    } else {
-      return C(0.0);  // libnoise leaves the curve at 0 for unknown qualities
-    }
-  }
-
-  static D Lerp(D n0, D n1, D a) { return B::Add(B::Mul(B::Sub(C(1.0), a), n0), B::Mul(a, n1)); }
-
-  // GradientNoise3D for the corner whose hash sum is `hash`.
-  static D Gradient(I hash, D xp, D yp, D zp) {
-    const I row = B::AndI(B::XorI(hash, B::template ShiftRightI<8>(hash)), CI(0xff));
-    D gx, gy, gz;
-    B::GatherRows(kGradients, B::template ShiftLeftI<2>(row), gx, gy, gz);
-    return B::Mul(B::Add(B::Add(B::Mul(gx, xp), B::Mul(gy, yp)), B::Mul(gz, zp)), C(2.12));
-  }
-
-  // GradientCoherentNoise3D; seedTerm is 1013 * seed.
-  template <int Q>
-  static D GradientCoherent(D x, D y, D z, I seedTerm) {
-    const I one = CI(1);
-    const I x0 = Cell(x), y0 = Cell(y), z0 = Cell(z);
-    const D xd0 = B::Sub(x, B::ToDouble(x0)), xd1 = B::Sub(x, B::ToDouble(B::AddI(x0, one)));
-    const D yd0 = B::Sub(y, B::ToDouble(y0)), yd1 = B::Sub(y, B::ToDouble(B::AddI(y0, one)));
-    const D zd0 = B::Sub(z, B::ToDouble(z0)), zd1 = B::Sub(z, B::ToDouble(B::AddI(z0, one)));
-    const D xs = Curve<Q>(xd0), ys = Curve<Q>(yd0), zs = Curve<Q>(zd0);
-
-    // Corner hashes differ from the first by the multipliers, modulo 2^32.
-    const I h000 = B::AddI(
-        B::AddI(B::AddI(B::MulI(x0, CI(kX)), B::MulI(y0, CI(kY))), B::MulI(z0, CI(kZ))), seedTerm);
-    const I h010 = B::AddI(h000, CI(kY));
-    const I h001 = B::AddI(h000, CI(kZ));
-    const I h011 = B::AddI(h001, CI(kY));
-    const I dx = CI(kX);
-
-    const D ix0 =
-        Lerp(Gradient(h000, xd0, yd0, zd0), Gradient(B::AddI(h000, dx), xd1, yd0, zd0), xs);
-    const D ix1 =
-        Lerp(Gradient(h010, xd0, yd1, zd0), Gradient(B::AddI(h010, dx), xd1, yd1, zd0), xs);
-    const D iy0 = Lerp(ix0, ix1, ys);
-    const D jx0 =
-        Lerp(Gradient(h001, xd0, yd0, zd1), Gradient(B::AddI(h001, dx), xd1, yd0, zd1), xs);
-    const D jx1 =
-        Lerp(Gradient(h011, xd0, yd1, zd1), Gradient(B::AddI(h011, dx), xd1, yd1, zd1), xs);
-    const D iy1 = Lerp(jx0, jx1, ys);
-    return Lerp(iy0, iy1, zs);
-  }
-
   // ValueNoise3D of the cell whose hash sum (seed term included) is `sum`.
   // Debian's IntValueNoise3D keeps all 32 bits of its last step, signed.
   static D ValueNoise(I sum) {
@@ -133,9 +63,40 @@ struct Kernels {
     return B::Sub(C(1.0), B::Mul(B::ToDouble(r), C(1.0 / 1073741824.0)));
   }
 
-  // Perlin (Billow when kBillow) for one quality.
+  // One octave of Perlin (Billow when kBillow), its seed, and the end.
+  static std::uint32_t FractalSeed(const FractalParams& p, int octave) {
+    return p.seed + static_cast<std::uint32_t>(octave);
+  }
+  template <bool kBillow>
+  static D FractalOctave(D value, D signal, double persistence) {
+    if constexpr (kBillow) signal = B::Sub(B::Mul(C(2.0), B::Abs(signal)), C(1.0));
+    return B::Add(value, B::Mul(signal, C(persistence)));
+  }
+  template <bool kBillow>
+  static D FractalEnd(D value) {
+    if constexpr (kBillow) return B::Add(value, C(0.5));
+    return value;
+  }
+
+  // The same for RidgedMulti (offset 1, gain 2), whose weight carries over.
+  static std::uint32_t RidgedSeed(const RidgedParams& p, int octave) {
+    return (p.seed + static_cast<std::uint32_t>(octave)) & 0x7fffffffu;
+  }
+  static D RidgedOctave(D value, D signal, D& weight, double spectralWeight) {
+    const D zero = C(0.0), one = C(1.0);
+    signal = B::Sub(one, B::Abs(signal));
+    signal = B::Mul(signal, signal);
+    signal = B::Mul(signal, weight);
+    weight = B::Mul(signal, C(2.0));
+    weight = B::Select(B::Gt(weight, one), one, weight);
+    weight = B::Select(B::Lt(weight, zero), zero, weight);
+    return B::Add(value, B::Mul(signal, C(spectralWeight)));
+  }
+  static D RidgedEnd(D value) { return B::Sub(B::Mul(value, C(1.25)), C(1.0)); }
+
+  // Perlin or Billow at any points, octave by octave for each vector.
   template <bool kBillow, int Q>
-  static void FractalAt(const FractalParams& p, const Points& points, double* out) {
+  static void FractalScattered(const FractalParams& p, const Points& points, double* out) {
     ForEachBlock(points, out, [&p](D x, D y, D z) {
       const D frequency = C(p.frequency), lacunarity = C(p.lacunarity);
       x = B::Mul(x, frequency);
@@ -144,47 +105,98 @@ struct Kernels {
       D value = C(0.0);
       double persistence = 1.0;
       for (int octave = 0; octave < p.octaves; ++octave) {
-        const std::uint32_t seed = p.seed + static_cast<std::uint32_t>(octave);
-        D signal = GradientCoherent<Q>(MakeInt32Range(x), MakeInt32Range(y), MakeInt32Range(z),
-                                       CI(seed * kSeed));
-        if constexpr (kBillow) signal = B::Sub(B::Mul(C(2.0), B::Abs(signal)), C(1.0));
-        value = B::Add(value, B::Mul(signal, C(persistence)));
+        const D signal =
+            L::template GradientCoherent<Q>(MakeInt32Range(x), MakeInt32Range(y), MakeInt32Range(z),
+                                            CI(FractalSeed(p, octave) * kSeed));
+        value = FractalOctave<kBillow>(value, signal, persistence);
         x = B::Mul(x, lacunarity);
         y = B::Mul(y, lacunarity);
         z = B::Mul(z, lacunarity);
         persistence *= p.persistence;
       }
-      if constexpr (kBillow) value = B::Add(value, C(0.5));
-      return value;
+      return FractalEnd<kBillow>(value);
     });
   }
 
+  // Perlin or Billow along a row, every point of the run octave by octave.
+  template <bool kBillow, int Q>
+  static void FractalRow(const FractalParams& p, const typename R::Run& run, double* out) {
+    alignas(64) double values[R::kChunk];
+    for (double& v : values) v = 0.0;
+    double persistence = 1.0;
+    R::template Octaves<Q>(
+        run, p.frequency, p.lacunarity, p.octaves,
+        [&p](int octave) { return FractalSeed(p, octave); },
+        [&values, &persistence](std::size_t i, D signal) {
+          B::Store(values + i, FractalOctave<kBillow>(B::Load(values + i), signal, persistence));
+        },
+        [&p, &persistence] { persistence *= p.persistence; });
+    Finish(values, run.count, out, [](D value) { return FractalEnd<kBillow>(value); });
+  }
+
   template <int Q>
-  static void RidgedAt(const RidgedParams& p, const Points& points, double* out) {
+  static void RidgedScattered(const RidgedParams& p, const Points& points, double* out) {
     ForEachBlock(points, out, [&p](D x, D y, D z) {
       const D frequency = C(p.frequency), lacunarity = C(p.lacunarity);
-      const D zero = C(0.0), one = C(1.0);
       x = B::Mul(x, frequency);
       y = B::Mul(y, frequency);
       z = B::Mul(z, frequency);
-      D value = zero, weight = one;
+      D value = C(0.0), weight = C(1.0);
       for (int octave = 0; octave < p.octaves; ++octave) {
-        const std::uint32_t seed = (p.seed + static_cast<std::uint32_t>(octave)) & 0x7fffffffu;
-        D signal = GradientCoherent<Q>(MakeInt32Range(x), MakeInt32Range(y), MakeInt32Range(z),
-                                       CI(seed * kSeed));
-        signal = B::Sub(one, B::Abs(signal));  // offset 1
-        signal = B::Mul(signal, signal);
-        signal = B::Mul(signal, weight);
-        weight = B::Mul(signal, C(2.0));  // gain 2
-        weight = B::Select(B::Gt(weight, one), one, weight);
-        weight = B::Select(B::Lt(weight, zero), zero, weight);
-        value = B::Add(value, B::Mul(signal, C(p.weights[octave])));
+        const D signal =
+            L::template GradientCoherent<Q>(MakeInt32Range(x), MakeInt32Range(y), MakeInt32Range(z),
+                                            CI(RidgedSeed(p, octave) * kSeed));
+        value = RidgedOctave(value, signal, weight, p.weights[octave]);
         x = B::Mul(x, lacunarity);
         y = B::Mul(y, lacunarity);
         z = B::Mul(z, lacunarity);
       }
-      return B::Sub(B::Mul(value, C(1.25)), one);
+      return RidgedEnd(value);
     });
+  }
+
+  template <int Q>
+  static void RidgedRow(const RidgedParams& p, const typename R::Run& run, double* out) {
+    alignas(64) double values[R::kChunk], weights[R::kChunk];
+    for (std::size_t i = 0; i < R::kChunk; ++i) {
+      values[i] = 0.0;
+      weights[i] = 1.0;
+    }
+    int octave = 0;
+    R::template Octaves<Q>(
+        run, p.frequency, p.lacunarity, p.octaves, [&p](int k) { return RidgedSeed(p, k); },
+        [&](std::size_t i, D signal) {
+          D weight = B::Load(weights + i);
+          B::Store(values + i,
+                   RidgedOctave(B::Load(values + i), signal, weight, p.weights[octave]));
+          B::Store(weights + i, weight);
+        },
+        [&octave] { ++octave; });
+    Finish(values, run.count, out, [](D value) { return RidgedEnd(value); });
+  }
+
+  // out[i] = end(values[i]) for i < count; values holds whole vectors.
+  template <class End>
+  static void Finish(double* values, std::size_t count, double* out, End end) {
+    for (std::size_t i = 0; i < count; i += B::kWidth)
+      B::Store(values + i, end(B::Load(values + i)));
+    for (std::size_t i = 0; i < count; ++i) out[i] = values[i];
+  }
+
+  template <bool kBillow, int Q>
+  static void FractalAt(const FractalParams& p, const Points& points, double* out) {
+    R::ByRows(
+        points, out,
+        [&p](const Points& scattered, double* o) { FractalScattered<kBillow, Q>(p, scattered, o); },
+        [&p](const typename R::Run& run, double* o) { FractalRow<kBillow, Q>(p, run, o); });
+  }
+
+  template <int Q>
+  static void RidgedAt(const RidgedParams& p, const Points& points, double* out) {
+    R::ByRows(
+        points, out,
+        [&p](const Points& scattered, double* o) { RidgedScattered<Q>(p, scattered, o); },
+        [&p](const typename R::Run& run, double* o) { RidgedRow<Q>(p, run, o); });
   }
 
   template <bool kBillow>
