@@ -66,7 +66,7 @@ void ReadLayout(ByteReader& reader, simd::testing::Cloud& points) {
   const std::uint8_t layout = reader.Byte() % 4;
   if (layout == 0 || points.x.empty()) return;
   const std::size_t length = layout == 2 ? 1 + reader.Byte() % 64 : points.x.size();
-  const double step = layout == 3 ? 0.0 : ReadNumber(reader);
+  const double step = layout == 3 ? 0.0 : ReadBatchNumber(reader);
   for (std::size_t i = 0; i < points.x.size(); ++i) {
     const std::size_t first = i - i % length;
     points.y[i] = points.y[first];
