@@ -17,7 +17,9 @@ namespace {
 
 // Each generator's settings, read from the shared instance through its
 // getters and set on the copy through its setters, as a script set them.
-void CopySettings(const noise::module::Perlin& from, noise::module::Perlin& to) {
+// Perlin and Billow have the same ones.
+template <class Fractal>
+void CopyFractalSettings(const Fractal& from, Fractal& to) {
   to.SetFrequency(from.GetFrequency());
   to.SetLacunarity(from.GetLacunarity());
   to.SetNoiseQuality(from.GetNoiseQuality());
@@ -26,13 +28,12 @@ void CopySettings(const noise::module::Perlin& from, noise::module::Perlin& to) 
   to.SetSeed(from.GetSeed());
 }
 
+void CopySettings(const noise::module::Perlin& from, noise::module::Perlin& to) {
+  CopyFractalSettings(from, to);
+}
+
 void CopySettings(const noise::module::Billow& from, noise::module::Billow& to) {
-  to.SetFrequency(from.GetFrequency());
-  to.SetLacunarity(from.GetLacunarity());
-  to.SetNoiseQuality(from.GetNoiseQuality());
-  to.SetOctaveCount(from.GetOctaveCount());
-  to.SetPersistence(from.GetPersistence());
-  to.SetSeed(from.GetSeed());
+  CopyFractalSettings(from, to);
 }
 
 // The lacunarity also sets the spectral weights, as in the shared instance.
