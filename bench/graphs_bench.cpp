@@ -27,6 +27,7 @@
 #include <string>
 #include <vector>
 
+#include "map_figures.h"
 #include "maps/map_builder.h"
 #include "maps/node_source.h"
 #include "noisebind/simd/isa.h"
@@ -34,6 +35,9 @@
 #include "world_graph.h"
 
 namespace {
+
+using noisebind::bench::Median;
+using noisebind::bench::SameValues;
 
 using noisebind::maps::MapRequest;
 using noisebind::maps::PointSource;
@@ -69,21 +73,6 @@ double Seconds(const PointSource& source, const MapRequest& request, std::vector
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   if (!ok) throw std::runtime_error(error);
   return seconds;
-}
-
-// Bit for bit, NaN matching any NaN.
-bool SameValues(const std::vector<double>& a, const std::vector<double>& b) {
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::isnan(a[i]) ? !std::isnan(b[i]) : std::memcmp(&a[i], &b[i], sizeof(double)) != 0) {
-      return false;
-    }
-  }
-  return true;
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v.empty() ? 0.0 : v[v.size() / 2];
 }
 
 struct Figures {

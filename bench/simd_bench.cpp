@@ -30,11 +30,15 @@
 #include <thread>
 #include <vector>
 
+#include "map_figures.h"
 #include "noisebind/simd/evaluate.h"
 #include "noisebind/simd/isa.h"
 #include "world_graph.h"
 
 namespace {
+
+using noisebind::bench::Median;
+using noisebind::bench::SameValues;
 
 using noisebind::simd::Isa;
 using noisebind::simd::Points;
@@ -114,20 +118,6 @@ void BatchThreads(const Generator& g, const Grid& grid, unsigned threads, double
     });
   }
   for (std::thread& worker : workers) worker.join();
-}
-
-bool SameValues(const std::vector<double>& a, const std::vector<double>& b) {
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::isnan(a[i]) ? !std::isnan(b[i]) : std::memcmp(&a[i], &b[i], sizeof(double)) != 0) {
-      return false;
-    }
-  }
-  return true;
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v.empty() ? 0.0 : v[v.size() / 2];
 }
 
 // Points of the unit sphere, row by row: `width` longitudes by width / 2
