@@ -1,6 +1,7 @@
 -- The README and docs/*.md: every ```lua block runs, printing what its
--- `print(...) --> value` comments say, and every relative link and image
--- resolves, anchors included. The rule for blocks is in docs/tests.md.
+-- `print(...) --> value` comments say, every relative link and image
+-- resolves, anchors included, and the README links to every page. The
+-- rule for blocks is in docs/tests.md.
 --   vessa check_docs.lua LUAJIT MODULE_FOLDER   (from the project's folder)
 --   luajit check_docs.lua --love FOLDER         (writes the LÖVE blocks there
 --                                                 as 1.lua, 2.lua, ..., for
@@ -110,12 +111,14 @@ local function normalise(path)
   return table.concat(parts, "/")
 end
 
+local contents = {} -- the pages the README links to
 local function check_link(path, number, target)
   if target:match("^%a[%w+.-]*:") then return end -- a URL
   links = links + 1
   local where = path .. ":" .. number
   local file, anchor = target:match("^([^#]*)#?(.*)$")
   local resolved = file == "" and path or normalise(folder_of(path) .. "/" .. file)
+  if path == "README.md" then contents[resolved] = true end
   if file ~= "" and not shell("test -e " .. quote(resolved)) then
     return fail(where, "link to " .. target .. ": no " .. resolved)
   end
@@ -137,6 +140,13 @@ for _, path in ipairs(files) do
     for target in text:gmatch("%]%(([^)%s]+)[^)]*%)") do
       check_link(path, line.number, target)
     end
+  end
+end
+
+-- The README's table of contents names every page.
+for _, path in ipairs(files) do
+  if path ~= "README.md" and not contents[path] then
+    fail(path, "the README does not link to this page")
   end
 end
 
