@@ -150,6 +150,23 @@ for _, path in ipairs(files) do
   end
 end
 
+-- The README's first script is examples/terrain.lua (after its comments),
+-- which draws its picture.
+do
+  local example = assert(read("examples/terrain.lua"), "cannot read examples/terrain.lua")
+  repeat
+    local before = example
+    example = example:gsub("^%-%-[^\n]*\n", "")
+  until example == before
+  local first
+  for _, block in ipairs(pages["README.md"].blocks) do
+    first = first or (block.info == "lua" and block)
+  end
+  if table.concat(first.code, "\n") .. "\n" ~= example then
+    fail("README.md:" .. first.line, "the first script differs from examples/terrain.lua")
+  end
+end
+
 -- What the block's `print(...) --> value` comments expect: the value by the
 -- number of the line printed (each print at the start of a line prints one).
 local function expected_output(code)
