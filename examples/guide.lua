@@ -42,7 +42,8 @@ local square = { 0, 1024, 0, 1024 }
 
 -- Octaves 1, 3 and 6; then persistence 0.3, 0.5 and 0.7.
 local function perlin(octaves, persistence)
-  return noise.Perlin { frequency = 1 / 256, octaves = octaves, persistence = persistence, seed = 7 }
+  return noise.Perlin { frequency = 1 / 256, octaves = octaves, persistence = persistence,
+    seed = 7 }
 end
 figure("guide_octaves.png", {
   { perlin(1, 0.5), perlin(3, 0.5), perlin(6, 0.5) },
@@ -50,8 +51,10 @@ figure("guide_octaves.png", {
 }, square, grey)
 
 -- Plains and mountains: Select with a hard edge and a soft one, and Blend.
-local plains = noise.ScaleBias(noise.Billow { frequency = 1 / 128, octaves = 4, seed = 1 }, { scale = 0.08, bias = 0.12 })
-local mountains = noise.ScaleBias(noise.RidgedMulti { frequency = 1 / 192, octaves = 7, seed = 2 }, { scale = 0.4, bias = 0.45 })
+local plains = noise.ScaleBias(noise.Billow { frequency = 1 / 128, octaves = 4, seed = 1 },
+  { scale = 0.08, bias = 0.12 })
+local mountains = noise.ScaleBias(noise.RidgedMulti { frequency = 1 / 192, octaves = 7, seed = 2 },
+  { scale = 0.4, bias = 0.45 })
 local where = noise.Perlin { frequency = 1 / 1024, octaves = 3, seed = 3 }
 local function select(falloff)
   return noise.Select(plains, mountains, where, { lower = 0.1, upper = 10, falloff = falloff })
@@ -61,7 +64,8 @@ figure("guide_select.png", { { select(0), select(0.25), noise.Blend(plains, moun
 
 -- Ridges as they are, through Turbulence, and displaced along x.
 local ridges = noise.RidgedMulti { frequency = 1 / 192, octaves = 6, seed = 2 }
-local push = noise.ScaleBias(noise.Perlin { frequency = 1 / 300, octaves = 2, seed = 10 }, { scale = 60 })
+local push = noise.ScaleBias(noise.Perlin { frequency = 1 / 300, octaves = 2, seed = 10 },
+  { scale = 60 })
 figure("guide_warp.png", { {
   ridges,
   noise.Turbulence(ridges, { frequency = 1 / 128, power = 24, roughness = 3, seed = 9 }),
@@ -81,10 +85,13 @@ figure("guide_terrace.png", { {
 } }, square, grey, true)
 
 -- Land, the channels of the ridged crests, and the land with its rivers.
-local ground = noise.ScaleBias(noise.Perlin { frequency = 1 / 512, octaves = 7, seed = 11 }, { scale = 0.6, bias = 0.3 })
+local ground = noise.ScaleBias(noise.Perlin { frequency = 1 / 512, octaves = 7, seed = 11 },
+  { scale = 0.6, bias = 0.3 })
 local crests = noise.Turbulence(noise.RidgedMulti { frequency = 1 / 600, octaves = 1, seed = 17 },
   { frequency = 1 / 80, power = 20, seed = 18 })
-local depth = noise.Curve(crests, { points = { { -2, 0 }, { 0, 0 }, { 0.12, -0.06 }, { 0.2, -0.35 }, { 2, -0.35 } } })
+local depth = noise.Curve(crests, { points = {
+  { -2, 0 }, { 0, 0 }, { 0.12, -0.06 }, { 0.2, -0.35 }, { 2, -0.35 },
+} })
 local inland = noise.Clamp(noise.ScaleBias(ground, { scale = 6 }), { lower = 0, upper = 1 })
 figure("guide_rivers.png", { {
   ground,

@@ -201,9 +201,8 @@ local function run_block(where, block)
   local file = assert(io.open(snippet, "wb"))
   file:write(table.concat(block.code, "\n"), "\n")
   file:close()
-  local command = "cd " .. quote(folder) .. " && " .. runners[block.info:match("^lua%s*(.*)$")](snippet)
-    .. " > out.txt 2> err.txt"
-  local ok = shell(command)
+  local run = runners[block.info:match("^lua%s*(.*)$")]
+  local ok = shell("cd " .. quote(folder) .. " && " .. run(snippet) .. " > out.txt 2> err.txt")
   local out, err = read(folder .. "/out.txt") or "", read(folder .. "/err.txt") or ""
   shell("rm -rf " .. quote(folder))
   ran = ran + 1
@@ -248,7 +247,8 @@ for _, path in ipairs(files) do
       if reason then
         skipped = skipped + 1
       else
-        fail(where, "```" .. block.info .. ": a lua block is plain, `module`, `love` or `no-run: why`")
+        fail(where, "```" .. block.info .. ": a lua block is plain, `module`, `love` or "
+          .. "`no-run: why`")
       end
     end
   end
