@@ -183,6 +183,16 @@ NoiseObject* CheckSelfSlow(lua_State* L) {
   return object;
 }
 
+NoiseObject* CheckSelfOf(lua_State* L, Kind kind) {
+  NoiseObject* object = TestObject(L, 1);
+  if (object == nullptr) vessa::TypeError(L, 1, KindName(kind));
+  if (object->node->kind() != kind) {
+    vessa::ArgError(
+        L, 1, lua_pushfstring(L, "%s expected, got %s", KindName(kind), object->node->name()));
+  }
+  return object;
+}
+
 void CheckEvaluableSlow(lua_State* L, NoiseObject* object) {
   char reason[kTextSize];
   const std::uint64_t generation = GraphGeneration();

@@ -106,6 +106,30 @@ T.run {
     T.eq(#terrace.points, 2, "replaced")
   end },
 
+  { "methods of one class called on an object of another", function()
+    local curve, terrace = noise.Curve(), noise.Terrace(nil, { points = { -1, 1 } })
+    for _, case in ipairs {
+      { curve.addpoint, P(), 1, 2, "calling 'addpoint' on bad self (Curve expected, got Perlin)" },
+      { curve.addpoint, terrace, 1, 2,
+        "calling 'addpoint' on bad self (Curve expected, got Terrace)" },
+      { curve.clear, terrace, "calling 'clear' on bad self (Curve expected, got Terrace)" },
+      { curve.addpoint, 5, "calling 'addpoint' on bad self (Curve expected, got number)" },
+      { terrace.addpoint, curve, 0, "calling 'addpoint' on bad self (Terrace expected, got Curve)" },
+      { terrace.makepoints, P(), 3,
+        "calling 'makepoints' on bad self (Terrace expected, got Perlin)" },
+      { terrace.clear, noise.Add(), "calling 'clear' on bad self (Terrace expected, got Add)" },
+      { curve.calc, {}, 0, 0, 0,
+        "calling 'calc' on bad self (noise object expected, got table)" },
+    } do
+      local n = #case
+      checkerror(case[n], (unpack or table.unpack)(case, 1, n - 1))
+    end
+    local ok, err = pcall(function() return curve.addpoint(P(), 1, 2) end)
+    T.check(not ok and err:find("(Curve expected, got Perlin)", 1, true), tostring(err))
+    T.eq(#terrace.points, 2, "terrace unchanged")
+    T.eq(#curve.points, 0, "curve unchanged")
+  end },
+
   { "sources stay alive as long as an object uses them", function()
     local add = noise.Add(P { seed = 3 }, noise.ScaleBias(P { seed = 4 }, { scale = 2 }))
     local before = add:calc(0.5, 0.25, 0.125)
