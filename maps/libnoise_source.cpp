@@ -63,10 +63,17 @@ bool CallEach(vessa::DirectCall& call, ScriptFunction function, const double* co
 // Set while the library loads, before any state runs: read without a lock.
 InstanceCopier g_copier = nullptr;
 
-std::unique_ptr<InstanceCopy> CopyUnderLock(ScriptFunction function) {
+constexpr char kReentered[] =
+    "the extension is busy on this thread (a map started while it opens), not computed";
+
+// The copy, or null when there is none; `reentered` when this thread holds
+// the lock already.
+std::unique_ptr<InstanceCopy> CopyUnderLock(ScriptFunction function, bool* reentered) {
+  *reentered = false;
   if (g_copier == nullptr) return nullptr;
   const vessa::ExtensionLock::Scope lock;
-  return g_copier(function);
+  *reentered = !lock.held();
+  return lock.held() ? g_copier(function) : nullptr;
 }
 
 class CopiedPointSource final : public PointSource {
@@ -111,20 +118,31 @@ void RegisterInstanceCopier(InstanceCopier copier) {
 }
 
 bool WithPointSource(ScriptFunction function,
-                     const std::function<bool(const PointSource&)>& compute) {
-  if (const std::unique_ptr<InstanceCopy> copy = CopyUnderLock(function)) {
+                     const std::function<bool(const PointSource&)>& compute, std::string* error) {
+  bool reentered = false;
+  if (const std::unique_ptr<InstanceCopy> copy = CopyUnderLock(function, &reentered)) {
     return compute(CopiedPointSource(*copy));
   }
   const vessa::ExtensionLock::Scope lock;
+  if (reentered || !lock.held()) {
+    *error = kReentered;
+    return false;
+  }
   return compute(LibNoisePointSource(function));
 }
 
 bool WithArgumentSource(ScriptFunction function, unsigned arguments,
-                        const std::function<bool(const ArgumentSource&)>& compute) {
-  if (const std::unique_ptr<InstanceCopy> copy = CopyUnderLock(function)) {
+                        const std::function<bool(const ArgumentSource&)>& compute,
+                        std::string* error) {
+  bool reentered = false;
+  if (const std::unique_ptr<InstanceCopy> copy = CopyUnderLock(function, &reentered)) {
     return compute(CopiedArgumentSource(*copy, arguments));
   }
   const vessa::ExtensionLock::Scope lock;
+  if (reentered || !lock.held()) {
+    *error = kReentered;
+    return false;
+  }
   return compute(LibNoiseArgumentSource(function, arguments));
 }
 

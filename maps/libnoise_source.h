@@ -55,11 +55,14 @@ void RegisterInstanceCopier(InstanceCopier copier);
 
 // Runs `compute` over a source of `function`'s values: the copy when there
 // is one (the lock held only to make it), otherwise direct calls under the
-// lock. May throw std::bad_alloc.
+// lock. False, with the reason in `error`, when this thread holds the lock
+// already (Lua code run while the extension opens). May throw
+// std::bad_alloc.
 bool WithPointSource(ScriptFunction function,
-                     const std::function<bool(const PointSource&)>& compute);
+                     const std::function<bool(const PointSource&)>& compute, std::string* error);
 bool WithArgumentSource(ScriptFunction function, unsigned arguments,
-                        const std::function<bool(const ArgumentSource&)>& compute);
+                        const std::function<bool(const ArgumentSource&)>& compute,
+                        std::string* error);
 
 class LibNoisePointSource final : public PointSource {
  public:

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdio>
 #include <lua.hpp>
 #include <string>
 #include <thread>
@@ -27,19 +28,25 @@ std::string RunLua(lua_State* L, const std::string& code) {
   return message;
 }
 
+// Opens LibNoise in L: the error message, empty when it went well.
+std::string OpenLibNoise(lua_State* L) {
+#ifdef NOISEBIND_TEST_EXTENSION
+  std::string error;
+  if (!vessa::OpenExtensionFile(L, NOISEBIND_TEST_EXTENSION, nullptr, &error) && error.empty()) {
+    error = "cannot open the extension";
+  }
+  return error;
+#else
+  return RunLua(L, "package.cpath = '" NOISEBIND_TEST_MODULE_DIR "/?.so'; require 'noisebind'");
+#endif
+}
+
 // A state with LibNoise and the probes of hammer.lua; null, with the reason
 // in `error`, when that failed.
 lua_State* OpenState(std::string* error) {
   lua_State* L = luaL_newstate();
   luaL_openlibs(L);
-#ifdef NOISEBIND_TEST_EXTENSION
-  if (!vessa::OpenExtensionFile(L, NOISEBIND_TEST_EXTENSION, nullptr, error)) {
-    lua_close(L);
-    return nullptr;
-  }
-#else
-  *error = RunLua(L, "package.cpath = '" NOISEBIND_TEST_MODULE_DIR "/?.so'; require 'noisebind'");
-#endif
+  *error = OpenLibNoise(L);
   if (error->empty()) *error = RunLua(L, "dofile('" NOISEBIND_TEST_HAMMER "')");
   if (error->empty()) *error = RunLua(L, "store_settings()");
   if (error->empty()) return L;
@@ -178,6 +185,71 @@ TEST(States, SettingsMadeInOneStateReachStatesOpenedAfterItClosed) {
   lua_getglobal(second, "value");
   EXPECT_EQ(lua_tonumber(second, -1), value);
   lua_close(second);
+}
+
+// Finalizers that call LibNoise while the extension opens in their state,
+// each arming the next: the collector runs them at the open's allocations.
+constexpr char kCallsDuringOpen[] = R"(
+refused, other = 0, nil
+local opening = true
+function opened() opening = false end
+local function arm()
+  local function call()
+    local N = rawget(_G, 'LibNoise')
+    if opening and type(N) == 'table' and N.SCurve3 then
+      local ok, err = pcall(N.SCurve3, 0.5)
+      if not ok and tostring(err):find('not run: the extension is opening on this thread', 1, true) then
+        refused = refused + 1
+      elseif not ok or err ~= 0.5 then
+        other = other or tostring(err)
+      end
+    end
+    if opening then arm() end
+  end
+  if newproxy then
+    getmetatable(newproxy(true)).__gc = call
+  else
+    setmetatable({}, { __gc = call })
+  end
+end
+for _ = 1, 20 do arm() end
+collectgarbage('setpause', 1); collectgarbage('setstepmul', 1000)
+)";
+
+// A LibNoise call made by Lua code that the extension's open runs (a
+// finalizer; a metamethod of _G alike) is refused with a Lua error: waiting
+// for the lock its own thread holds would stall that thread, and every
+// other thread's require and calls with it.
+TEST(Open, CallsMadeWhileTheExtensionOpensOnTheSameThreadAreRefused) {
+  constexpr int kThreads = 2;
+  constexpr int kRounds = 4;
+  std::atomic<long> refused{0};
+  std::vector<std::string> errors(kThreads);
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t) {
+    threads.emplace_back([&, t] {
+      for (int round = 0; round < kRounds && errors[t].empty(); ++round) {
+        lua_State* L = luaL_newstate();
+        luaL_openlibs(L);
+        std::string error = RunLua(L, kCallsDuringOpen);
+        if (error.empty()) error = OpenLibNoise(L);
+        if (error.empty()) {
+          error = RunLua(
+              L,
+              "opened(); collectgarbage('setpause', 200); collectgarbage('setstepmul', 200)\n"
+              "assert(other == nil, other)\n"
+              "assert(LibNoise.SCurve3(0.5) == 0.5, 'a call after the open')");
+        }
+        lua_getglobal(L, "refused");
+        refused += static_cast<long>(lua_tonumber(L, -1));
+        lua_close(L);
+        errors[t] = error;
+      }
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
+  for (const std::string& error : errors) EXPECT_EQ(error, "");
+  std::printf("calls refused while the extension opened on their thread: %ld\n", refused.load());
 }
 
 // While a LibNoise map runs in one state, other states' calls of LibNoise go
