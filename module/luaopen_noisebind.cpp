@@ -149,9 +149,13 @@ int OpenModule(lua_State* L, const Flavour& flavour) {
   StayLoaded();
   PushGlobals(L);
   // What the safe flavour puts back: 2.
-  lua_pushcfunction(L, GetGlobal);
-  lua_pushvalue(L, 1);
-  lua_call(L, 1, 1);
+  if (flavour.safe) {
+    lua_pushcfunction(L, GetGlobal);
+    lua_pushvalue(L, 1);
+    lua_call(L, 1, 1);
+  } else {
+    lua_pushnil(L);
+  }
   char reason[kReasonSize];
   if (!OpenInState(L, reason)) {
     lua_pushfstring(L, "%s: cannot open the extension: %s", flavour.name, reason);
