@@ -308,6 +308,32 @@ class Script {
     Add(" end");
   }
 
+  // A method taken from one class and called on a value of another (or of
+  // its own): each must check its self against its class.
+  void CrossCall() {
+    static constexpr const char* kMethods[] = {
+        "noise.Curve().addpoint",     "noise.Curve().clear",         "noise.Terrace().addpoint",
+        "noise.Terrace().makepoints", "noise.Terrace().clear",       "noise.Perlin().calc",
+        "noise.Add().setsource",      "noise.Perlin().line",         "noise.image.new(1, 1).set",
+        "noise.image.new(1, 1).get",  "noise.image.new(1, 1).bytes", "(pick(M, 0) or {}).get",
+        "(pick(M, 0) or {}).rescale", "(pick(M, 0) or {}).bytes",
+    };
+    static constexpr const char* kSelves[] = {
+        "pick(O, %d)", "pick(P, %d)", "pick(M, %d)", "noise.image.new(%d + 1, 1)", "%d", "{}",
+    };
+    char self[48];
+    std::snprintf(self, sizeof self, kSelves[Small(std::size(kSelves))], Small(8));
+    Add("local f, s = ");
+    Add(kMethods[Small(std::size(kMethods))]);
+    Add(", ");
+    Add(self);
+    Add(" if f then f(s, ");
+    AddNumber();
+    Add(", ");
+    AddNumber();
+    Add(", 0.5) end");
+  }
+
   // Changes a graph: what finalizers do, and plain calls too.
   void Change() {
     const int change = Small(7);
@@ -382,7 +408,7 @@ class Script {
   // At depth 0 any statement; deeper (inside a finalizer's change, or the
   // call that follows it) no further finalizers.
   void Statement(int depth) {
-    switch (Small(depth == 0 ? 10 : 8)) {
+    switch (Small(depth == 0 ? 11 : 9)) {
       case 0:
         Change();
         break;
@@ -406,6 +432,9 @@ class Script {
         break;
       case 7:
         Collector();
+        break;
+      case 8:
+        CrossCall();
         break;
       default:
         // A change left to a finalizer, then a call during which the

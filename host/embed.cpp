@@ -14,18 +14,34 @@
 namespace vessa {
 namespace {
 
+constexpr char kSafeRefusal[] =
+    "noisebind.safe: not in a state that has the noise table already (require \"noisebind\" "
+    "gives it); noisebind.safe is for the Lua module";
+
+// The loader of noisebind.safe here: the Lua module's file would be a
+// second copy of the extension, whose LibNoise settings are not this one's.
+int RefuseSafe(lua_State* L) {
+  return luaL_error(L, "%s", kSafeRefusal);
+}
+
 int Publish(lua_State* L) {
   lua_pushcfunction(L, noisebind::module::OpenNoiseTable);
   lua_call(L, 0, 1);
-  lua_pushvalue(L, -1);
+  const int noise = lua_gettop(L);
+  lua_pushvalue(L, noise);
   lua_setglobal(L, "noise");
   lua_getglobal(L, "package");
+  const int package = lua_gettop(L);
+  if (!lua_istable(L, package)) return 0;
+  lua_getfield(L, package, "loaded");
   if (lua_istable(L, -1)) {
-    lua_getfield(L, -1, "loaded");
-    if (lua_istable(L, -1)) {
-      lua_pushvalue(L, -3);
-      lua_setfield(L, -2, "noisebind");
-    }
+    lua_pushvalue(L, noise);
+    lua_setfield(L, -2, "noisebind");
+  }
+  lua_getfield(L, package, "preload");
+  if (lua_istable(L, -1)) {
+    lua_pushcfunction(L, RefuseSafe);
+    lua_setfield(L, -2, "noisebind.safe");
   }
   return 0;
 }

@@ -10,6 +10,10 @@
 // (membarrier), waits for the biased thread to leave, and from then on every
 // entry takes the mutex. Where membarrier is missing, and in builds for
 // ThreadSanitizer (which cannot see that barrier), every entry takes the mutex.
+//
+// No thread waits for itself: an entry by a thread that is inside already
+// (Lua code run during an open calling the extension) holds nothing and
+// says so, and its caller refuses the call with a Lua error.
 #ifndef VESSA_HOST_EXTENSION_LOCK_H
 #define VESSA_HOST_EXTENSION_LOCK_H
 
@@ -20,41 +24,51 @@ namespace vessa {
 
 class ExtensionLock {
  public:
-  // Holds the lock for its lifetime. Never alive where a Lua error may be
-  // raised (a longjmp in PUC Lua would skip its destructor).
+  // Holds the lock for its lifetime, unless the thread holds it already:
+  // Lua code run while it is held (a finalizer, a metamethod of _G during
+  // an open) that enters again gets a Scope that holds nothing, and must not
+  // go on (held() is false); waiting would never end. Never alive where a
+  // Lua error may be raised (a longjmp in PUC Lua would skip its destructor).
   class Scope {
    public:
-    Scope() : m_biased(Enter()) {}
-    ~Scope() { Leave(m_biased); }
+    Scope() : m_how(Enter()) {}
+    ~Scope() { Leave(m_how); }
     Scope(const Scope&) = delete;
     Scope& operator=(const Scope&) = delete;
 
+    bool held() const { return m_how != How::kReentered; }
+
    private:
-    bool m_biased;
+    enum class How : unsigned char { kBiased, kLocked, kReentered };
+    friend class ExtensionLock;
+    How m_how;
   };
 
   // True while the lock is biased to one thread (for tests).
   static bool Biased();
 
  private:
-  static bool Enter() {
+  using How = Scope::How;
+
+  static How Enter() {
     const std::uintptr_t self = ThisThread();
     if (s_owner.load(std::memory_order_relaxed) == self) {
+      // Only the biased thread sets the flag: finding it set, it is inside.
+      if (s_ownerInside.load(std::memory_order_relaxed)) return How::kReentered;
       s_ownerInside.store(true, std::memory_order_relaxed);
       // The flag is stored before the owner is read again; the revoking
       // thread's barrier makes this order visible to it.
       std::atomic_signal_fence(std::memory_order_seq_cst);
-      if (s_owner.load(std::memory_order_relaxed) == self) return true;
+      if (s_owner.load(std::memory_order_relaxed) == self) return How::kBiased;
       s_ownerInside.store(false, std::memory_order_release);
     }
-    EnterLocked(self);
-    return false;
+    return EnterLocked(self) ? How::kLocked : How::kReentered;
   }
 
-  static void Leave(bool biased) {
-    if (biased) {
+  static void Leave(How how) {
+    if (how == How::kBiased) {
       s_ownerInside.store(false, std::memory_order_release);
-    } else {
+    } else if (how == How::kLocked) {
       LeaveLocked();
     }
   }
@@ -64,7 +78,8 @@ class ExtensionLock {
     return reinterpret_cast<std::uintptr_t>(__builtin_thread_pointer());
   }
 
-  [[gnu::cold]] static void EnterLocked(std::uintptr_t self);
+  // False, taking nothing, when this thread holds the mutex already.
+  [[gnu::cold]] static bool EnterLocked(std::uintptr_t self);
   static void LeaveLocked();
 
   // The thread the lock is biased to; 0 before the first entry, kRevoked
@@ -72,6 +87,11 @@ class ExtensionLock {
   static std::atomic<std::uintptr_t> s_owner;
   // True while the biased thread is inside.
   static std::atomic<bool> s_ownerInside;
+  // The thread that holds the mutex, 0 when none: a thread reads its own
+  // value only while it holds it (it clears it before unlocking).
+  static std::atomic<std::uintptr_t> s_holder;
+  // The thread the lock was ever biased to, 0 if none; kept after revoking.
+  static std::atomic<std::uintptr_t> s_biasedTo;
 };
 
 }  // namespace vessa

@@ -43,6 +43,12 @@ bool OpenExtension(lua_State* L, VessaOpenFunction open, StateServices* services
   // failures unwind through the extension's frames as C++ exceptions.
   try {
     ExtensionLock::Scope lock;
+    if (!lock.held()) {
+      Describe(error,
+               "the extension is opening on this thread already (a finalizer or metamethod run "
+               "by that open)");
+      return false;
+    }
     LuaInterface registration(L, services);
     LuaHostContext context(StateOf(L));
     BoundInterface bound(StateOf(L), &registration);
@@ -58,6 +64,9 @@ bool OpenExtension(lua_State* L, VessaOpenFunction open, StateServices* services
 
 int CloseExtension(lua_State* L, VessaCloseFunction close) {
   ExtensionLock::Scope lock;
+  // Only a state's last finalizer closes, never inside a call of its own:
+  // should one ever come while this thread is inside, it is not closed.
+  if (!lock.held()) return -1;
   return close(StateOf(L));
 }
 

@@ -25,7 +25,16 @@ constexpr int kTypeOther = -1;
 // How a call ended. Plain data: it outlives the call's C++ objects, so that
 // the error is raised once none of them is alive.
 struct Outcome {
-  enum Kind { kReturned, kScriptError, kArgument, kRefused, kLibrary, kMemory, kInternal };
+  enum Kind {
+    kReturned,
+    kScriptError,
+    kArgument,
+    kRefused,
+    kLibrary,
+    kMemory,
+    kReentered,
+    kInternal
+  };
   Kind kind;
   int results;  // results left on the stack, when returned
   ArgumentError argument;
@@ -54,6 +63,7 @@ class LuaCall final : public LuaInterface {
     int claimed = 0;
     try {
       ExtensionLock::Scope lock;
+      if (!lock.held()) return Failed(Outcome::kReentered);
       claimed = m_target.function(LuaResolver::StateOf(this));
     } catch (const ArgumentError& error) {
       return Outcome{Outcome::kArgument, 0, error};
@@ -260,6 +270,13 @@ int RaiseMessage(lua_State* L) {
       break;
     case Outcome::kMemory:
       lua_pushfstring(L, "%s'%s' failed: not enough memory", message.where, name);
+      break;
+    case Outcome::kReentered:
+      // Waiting for the lock this thread holds would never end.
+      lua_pushfstring(L,
+                      "%s'%s' not run: the extension is opening on this thread (called by a "
+                      "finalizer or metamethod run by that open)",
+                      message.where, name);
       break;
     default:
       lua_pushfstring(L, "%s'%s' failed: internal error: %s", message.where, name, text.c_str());

@@ -1,13 +1,16 @@
 #include "image/atomic_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <limits.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "image/kernel_path.h"
@@ -84,6 +87,12 @@ bool CheckTarget(const char* target, struct stat* existing, bool* exists, char* 
   }
   const mode_t type = existing->st_mode & S_IFMT;
   if (type == S_IFREG) {
+    // The rename needs only the folder's permission: a file its user may
+    // not write is refused, as opening it for writing would be.
+    if (faccessat(AT_FDCWD, target, W_OK, AT_EACCESS) != 0) {
+      std::snprintf(reason, reasonSize, "the file is write-protected (%s)", std::strerror(errno));
+      return false;
+    }
     *exists = true;
     return true;
   }
@@ -135,6 +144,90 @@ bool WriteWhole(std::FILE* file, FileWriter write, const void* data, char* reaso
   return true;
 }
 
+// True when one of this process's descriptors reads the pipe `pipe`: a
+// write to it would wait for us to read, forever once the pipe is full.
+bool ReadingEndIsOurs(const struct stat& pipe) {
+  DIR* folder = opendir("/proc/self/fd");
+  // Without /proc nothing tells: the pipe is taken for another process's.
+  if (folder == nullptr) return false;
+  bool ours = false;
+  while (const dirent* entry = readdir(folder)) {
+    char* end = nullptr;
+    const long number = std::strtol(entry->d_name, &end, 10);
+    if (end == entry->d_name || *end != '\0' || number < 0 || number > INT_MAX ||
+        number == dirfd(folder)) {
+      continue;
+    }
+    const int descriptor = static_cast<int>(number);
+    struct stat status;
+    const int flags = fcntl(descriptor, F_GETFL);
+    if (flags >= 0 && (flags & O_ACCMODE) != O_WRONLY && fstat(descriptor, &status) == 0 &&
+        status.st_dev == pipe.st_dev && status.st_ino == pipe.st_ino) {
+      ours = true;
+      break;
+    }
+  }
+  closedir(folder);
+  return ours;
+}
+
+// Null when a descriptor of this kind may be written in place: a regular
+// file, a pipe whose reading end another process holds, a terminal or
+// /dev/null; otherwise why not. Anything else may take the bytes for
+// something else (a socket of the display's connection) or never take them.
+const char* InPlaceRefusal(int descriptor, const struct stat& status) {
+  switch (status.st_mode & S_IFMT) {
+    case S_IFREG:
+      return nullptr;
+    case S_IFIFO:
+      return ReadingEndIsOurs(status)
+                 ? "a pipe this process itself reads, where writing could wait forever"
+                 : nullptr;
+    case S_IFCHR: {
+      struct stat null;
+      if (isatty(descriptor) || (stat("/dev/null", &null) == 0 && S_ISCHR(null.st_mode) &&
+                                 null.st_rdev == status.st_rdev)) {
+        return nullptr;
+      }
+      return "a character device other than a terminal or /dev/null, not written";
+    }
+    case S_IFSOCK:
+      return "a socket, not written";
+    case S_IFBLK:
+      return "a block device, not written";
+    default:
+      return "an open file of an unknown kind, not written";
+  }
+}
+
+// Runs `write` and closes `file` with SIGPIPE held back in this thread, so
+// that a pipe nobody reads any more fails with EPIPE instead of ending the
+// process. A SIGPIPE that was pending before is left pending.
+bool WriteWithoutSigpipe(std::FILE* file, FileWriter write, const void* data, char* reason,
+                         std::size_t reasonSize) {
+  sigset_t pipeSignal;
+  sigset_t previous;
+  sigset_t pending;
+  sigemptyset(&pipeSignal);
+  sigaddset(&pipeSignal, SIGPIPE);
+  sigpending(&pending);
+  const bool wasPending = sigismember(&pending, SIGPIPE) == 1;
+  pthread_sigmask(SIG_BLOCK, &pipeSignal, &previous);
+  bool written = write(file, data, reason, reasonSize);
+  if (std::fclose(file) != 0 && written) {
+    SystemReason(errno, reason, reasonSize);
+    written = false;
+  }
+  sigpending(&pending);
+  if (!wasPending && sigismember(&pending, SIGPIPE) == 1) {
+    const timespec now{0, 0};
+    while (sigtimedwait(&pipeSignal, nullptr, &now) < 0 && errno == EINTR) {
+    }
+  }
+  pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+  return written;
+}
+
 // Writes through one of our open descriptors, at its offset, as a write
 // to standard output would: what the standard streams hold for it goes
 // first. Not atomic, and not synced (a pipe or terminal cannot be).
@@ -154,6 +247,10 @@ bool WriteInPlace(int descriptor, FileWriter write, const void* data, char* reas
     std::snprintf(reason, reasonSize, "descriptor %d is open for reading only", descriptor);
     return false;
   }
+  if (const char* refused = InPlaceRefusal(descriptor, status)) {
+    std::snprintf(reason, reasonSize, "%s", refused);
+    return false;
+  }
   if (descriptor == fileno(stdout)) std::fflush(stdout);
   if (descriptor == fileno(stderr)) std::fflush(stderr);
   const int copy = fcntl(descriptor, F_DUPFD_CLOEXEC, 0);
@@ -163,12 +260,7 @@ bool WriteInPlace(int descriptor, FileWriter write, const void* data, char* reas
     if (copy >= 0) close(copy);
     return false;
   }
-  bool written = write(file, data, reason, reasonSize);
-  if (std::fclose(file) != 0 && written) {
-    SystemReason(errno, reason, reasonSize);
-    written = false;
-  }
-  return written;
+  return WriteWithoutSigpipe(file, write, data, reason, reasonSize);
 }
 
 // Paths into the kernel's file systems: our own open files are written in

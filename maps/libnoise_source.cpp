@@ -63,44 +63,74 @@ bool CallEach(vessa::DirectCall& call, ScriptFunction function, const double* co
 // Set while the library loads, before any state runs: read without a lock.
 InstanceCopier g_copier = nullptr;
 
-std::unique_ptr<InstanceCopy> CopyUnderLock(ScriptFunction function) {
+constexpr char kReentered[] =
+    "the extension is busy on this thread (a map started while it opens), not computed";
+
+// The copy, or null when there is none; `reentered` when this thread holds
+// the lock already.
+std::unique_ptr<InstanceCopy> CopyUnderLock(ScriptFunction function, bool* reentered) {
+  *reentered = false;
   if (g_copier == nullptr) return nullptr;
   const vessa::ExtensionLock::Scope lock;
-  return g_copier(function);
+  *reentered = !lock.held();
+  return lock.held() ? g_copier(function) : nullptr;
+}
+
+// The value at arguments the copy refuses, from the function itself under
+// the lock: the call's own error (or, should it take them, its value).
+bool CallRefused(ScriptFunction function, const double* list, unsigned arguments, double* out,
+                 std::string* error) {
+  const double* args[kMaxGridArguments];
+  for (unsigned a = 0; a < arguments; ++a) args[a] = &list[a];
+  vessa::DirectCall call;
+  const vessa::ExtensionLock::Scope lock;
+  if (!lock.held()) {
+    *error = kReentered;
+    return false;
+  }
+  return CallEach(call, function, args, arguments, 1, out, error);
 }
 
 class CopiedPointSource final : public PointSource {
  public:
-  explicit CopiedPointSource(const InstanceCopy& copy) : m_copy(copy) {}
+  CopiedPointSource(const InstanceCopy& copy, ScriptFunction function)
+      : m_copy(copy), m_function(function) {}
   bool Values(Workspace*, const double* x, const double* y, const double* z, std::size_t count,
-              double* out, std::string*) const override {
+              double* out, std::string* error) const override {
     for (std::size_t i = 0; i < count; ++i) {
       const double point[] = {x[i], y[i], z[i]};
-      out[i] = m_copy.Value(point);
+      if (!m_copy.Value(point, &out[i]) && !CallRefused(m_function, point, 3, &out[i], error)) {
+        return false;
+      }
     }
     return true;
   }
 
  private:
   const InstanceCopy& m_copy;
+  ScriptFunction m_function;
 };
 
 class CopiedArgumentSource final : public ArgumentSource {
  public:
-  CopiedArgumentSource(const InstanceCopy& copy, unsigned arguments)
-      : m_copy(copy), m_arguments(arguments) {}
+  CopiedArgumentSource(const InstanceCopy& copy, ScriptFunction function, unsigned arguments)
+      : m_copy(copy), m_function(function), m_arguments(arguments) {}
   bool Values(Workspace*, const double* const* args, std::size_t count, double* out,
-              std::string*) const override {
+              std::string* error) const override {
     double list[kMaxGridArguments];
     for (std::size_t i = 0; i < count; ++i) {
       for (unsigned a = 0; a < m_arguments; ++a) list[a] = args[a][i];
-      out[i] = m_copy.Value(list);
+      if (!m_copy.Value(list, &out[i]) &&
+          !CallRefused(m_function, list, m_arguments, &out[i], error)) {
+        return false;
+      }
     }
     return true;
   }
 
  private:
   const InstanceCopy& m_copy;
+  ScriptFunction m_function;
   unsigned m_arguments;
 };
 
@@ -111,20 +141,31 @@ void RegisterInstanceCopier(InstanceCopier copier) {
 }
 
 bool WithPointSource(ScriptFunction function,
-                     const std::function<bool(const PointSource&)>& compute) {
-  if (const std::unique_ptr<InstanceCopy> copy = CopyUnderLock(function)) {
-    return compute(CopiedPointSource(*copy));
+                     const std::function<bool(const PointSource&)>& compute, std::string* error) {
+  bool reentered = false;
+  if (const std::unique_ptr<InstanceCopy> copy = CopyUnderLock(function, &reentered)) {
+    return compute(CopiedPointSource(*copy, function));
   }
   const vessa::ExtensionLock::Scope lock;
+  if (reentered || !lock.held()) {
+    *error = kReentered;
+    return false;
+  }
   return compute(LibNoisePointSource(function));
 }
 
 bool WithArgumentSource(ScriptFunction function, unsigned arguments,
-                        const std::function<bool(const ArgumentSource&)>& compute) {
-  if (const std::unique_ptr<InstanceCopy> copy = CopyUnderLock(function)) {
-    return compute(CopiedArgumentSource(*copy, arguments));
+                        const std::function<bool(const ArgumentSource&)>& compute,
+                        std::string* error) {
+  bool reentered = false;
+  if (const std::unique_ptr<InstanceCopy> copy = CopyUnderLock(function, &reentered)) {
+    return compute(CopiedArgumentSource(*copy, function, arguments));
   }
   const vessa::ExtensionLock::Scope lock;
+  if (reentered || !lock.held()) {
+    *error = kReentered;
+    return false;
+  }
   return compute(LibNoiseArgumentSource(function, arguments));
 }
 

@@ -42,11 +42,15 @@ FoundFunction FindLibNoiseFunction(lua_State* L, int index);
 class InstanceCopy {
  public:
   virtual ~InstanceCopy() = default;
-  virtual double Value(const double* args) const = 0;
+  // False where the call refuses its arguments (a model's bounds): the
+  // source then asks the function itself, for its own error.
+  virtual bool Value(const double* args, double* value) const = 0;
 };
 
 // Makes the copy for `function`, called with the ExtensionLock held; null
-// when that function is not one whose instance it can copy. Only a core
+// when that function is not one whose instance it can copy, or its call
+// would fail whatever its arguments (a model without a source, a curve
+// without points): the calls then report it. Only a core
 // linked into the same library can copy its instances (the Lua module; not
 // vessa, whose extension is a file of its own), and it registers its copier
 // while the library loads.
@@ -55,11 +59,14 @@ void RegisterInstanceCopier(InstanceCopier copier);
 
 // Runs `compute` over a source of `function`'s values: the copy when there
 // is one (the lock held only to make it), otherwise direct calls under the
-// lock. May throw std::bad_alloc.
+// lock. False, with the reason in `error`, when this thread holds the lock
+// already (Lua code run while the extension opens). May throw
+// std::bad_alloc.
 bool WithPointSource(ScriptFunction function,
-                     const std::function<bool(const PointSource&)>& compute);
+                     const std::function<bool(const PointSource&)>& compute, std::string* error);
 bool WithArgumentSource(ScriptFunction function, unsigned arguments,
-                        const std::function<bool(const ArgumentSource&)>& compute);
+                        const std::function<bool(const ArgumentSource&)>& compute,
+                        std::string* error);
 
 class LibNoisePointSource final : public PointSource {
  public:

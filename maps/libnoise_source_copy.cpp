@@ -1,15 +1,18 @@
 // The instance copier of a library with the core linked in (the Lua
-// module): maps of the generators' Calc functions evaluate copies of the
-// shared generators, so that a map holds the ExtensionLock only while the
-// copy is made. Linked only where the core is; vessa's extension is a file
-// of its own whose instances no other code can reach.
+// module): maps of the Calc functions of the generators, of the models and
+// of curve, terrace and exponent evaluate copies of the shared instances,
+// so that a map holds the ExtensionLock only while the copy is made. Linked only where the core is;
+// vessa's extension is a file of its own whose instances no other code can reach.
 #include <cstring>
+#include <iterator>
 #include <memory>
 #include <type_traits>
+#include <utility>
 
 #include "entry/conversions.h"
 #include "entry/script_tables.h"
 #include "instances/shared_instances.h"
+#include "instances/source_selection.h"
 #include "maps/libnoise_source.h"
 
 namespace noisebind::maps {
@@ -62,6 +65,51 @@ void CopySettings(const noise::module::Cylinders& from, noise::module::Cylinders
 
 void CopySettings(const noise::module::Checkerboard&, noise::module::Checkerboard&) {}
 
+// The extension's own modules: their points added in order, as a script
+// added them, give the same arrays.
+void CopySettings(const DirectCurve& from, DirectCurve& to) {
+  const CurvePoint* points = from.GetControlPointArray();
+  for (int i = 0; i < from.GetControlPointCount(); ++i) {
+    to.AddControlPoint(points[i].input, points[i].output);
+  }
+}
+
+void CopySettings(const DirectTerrace& from, DirectTerrace& to) {
+  const double* points = from.GetControlPointArray();
+  for (int i = 0; i < from.GetControlPointCount(); ++i) to.AddControlPoint(points[i]);
+}
+
+void CopySettings(const DirectExponent& from, DirectExponent& to) {
+  to.SetExponent(from.GetExponent());
+}
+
+// A new module with the settings of the shared one; throws std::bad_alloc.
+template <auto& shared>
+std::unique_ptr<noise::module::Module> CopyModule() {
+  using Module = std::remove_reference_t<decltype(shared)>;
+  auto copy = std::make_unique<Module>();
+  CopySettings(shared, *copy);
+  return copy;
+}
+
+// The copies of the modules a model may evaluate, by their code (the
+// turbulence's value is no result, and no model takes it).
+using ModuleCopier = std::unique_ptr<noise::module::Module> (*)();
+constexpr ModuleCopier kModuleCopiers[] = {
+    nullptr,                              // none
+    CopyModule<SharedInstances::billow>,  // 1
+    CopyModule<SharedInstances::checkerboard>,
+    CopyModule<SharedInstances::curve>,
+    CopyModule<SharedInstances::cylinders>,
+    CopyModule<SharedInstances::exponent>,
+    CopyModule<SharedInstances::perlin>,
+    CopyModule<SharedInstances::ridgedMulti>,
+    CopyModule<SharedInstances::spheres>,
+    CopyModule<SharedInstances::terrace>,
+    nullptr,                               // turbulence
+    CopyModule<SharedInstances::voronoi>,  // 11
+};
+
 // How a Calc reads its arguments: a point, or (x, z) with y = 0.
 enum class Arguments { kPoint, kXZ };
 
@@ -69,11 +117,10 @@ template <class Module, Arguments kArguments>
 class GeneratorCopy final : public InstanceCopy {
  public:
   explicit GeneratorCopy(const Module& shared) { CopySettings(shared, m_module); }
-  double Value(const double* args) const override {
-    const double value = kArguments == Arguments::kPoint
-                             ? m_module.GetValue(args[0], args[1], args[2])
-                             : m_module.GetValue(args[0], 0.0, args[1]);
-    return ToFloat(value);
+  bool Value(const double* args, double* value) const override {
+    *value = ToFloat(kArguments == Arguments::kPoint ? m_module.GetValue(args[0], args[1], args[2])
+                                                     : m_module.GetValue(args[0], 0.0, args[1]));
+    return true;
   }
 
  private:
@@ -84,6 +131,77 @@ template <auto& shared, Arguments kArguments = Arguments::kPoint>
 std::unique_ptr<InstanceCopy> Copy() {
   using Module = std::remove_reference_t<decltype(shared)>;
   return std::make_unique<GeneratorCopy<Module, kArguments>>(shared);
+}
+
+// Curve, terrace and exponent: Calc(x), the value at (x, 0, 0); null while
+// the module has no value (the call says why).
+template <auto& shared>
+std::unique_ptr<InstanceCopy> CopyAtX() {
+  using Module = std::remove_reference_t<decltype(shared)>;
+  class AtX final : public InstanceCopy {
+   public:
+    AtX() { CopySettings(shared, m_module); }
+    bool Value(const double* args, double* value) const override {
+      *value = ToFloat(m_module.GetValue(args[0], 0.0, 0.0));
+      return true;
+    }
+
+   private:
+    Module m_module;
+  };
+  if (EvaluationProblem(shared) != nullptr) return nullptr;
+  return std::make_unique<AtX>();
+}
+
+// How each model's Calc evaluates its arguments, and which it refuses, as
+// the calls do (NaN passes the bounds of the sphere and the cylinder).
+bool LineValue(const noise::model::Line& model, const double* args, double* value) {
+  if (!(args[0] <= 1.0 && args[0] >= 0.0)) return false;
+  *value = model.GetValue(args[0]);
+  return true;
+}
+bool PlaneValue(const noise::model::Plane& model, const double* args, double* value) {
+  *value = model.GetValue(args[0], args[1]);
+  return true;
+}
+bool SphereValue(const noise::model::Sphere& model, const double* args, double* value) {
+  if (args[0] > 180.0 || args[0] < -180.0 || args[1] > 180.0 || args[1] < -180.0) return false;
+  *value = model.GetValue(args[0], args[1]);
+  return true;
+}
+bool CylinderValue(const noise::model::Cylinder& model, const double* args, double* value) {
+  if (args[0] < 0.0 || args[0] > 360.0) return false;
+  *value = model.GetValue(args[0], args[1]);
+  return true;
+}
+
+// A model with every setting of the shared one (copied whole), over a copy
+// of its source; null while it has no source that can be evaluated.
+template <auto& shared, auto evaluate>
+std::unique_ptr<InstanceCopy> CopyModel() {
+  using Model = decltype(shared.model);
+  class ModelCopy final : public InstanceCopy {
+   public:
+    explicit ModelCopy(std::unique_ptr<noise::module::Module> source)
+        : m_source(std::move(source)), m_model(shared.model) {
+      m_model.SetModule(*m_source);
+    }
+    bool Value(const double* args, double* value) const override {
+      if (!evaluate(m_model, args, value)) return false;
+      *value = ToFloat(*value);
+      return true;
+    }
+
+   private:
+    std::unique_ptr<noise::module::Module> m_source;
+    Model m_model;
+  };
+  const auto code = static_cast<std::size_t>(shared.source);
+  if (SourceProblem(shared.source, "") != nullptr || code >= std::size(kModuleCopiers) ||
+      kModuleCopiers[code] == nullptr) {
+    return nullptr;
+  }
+  return std::make_unique<ModelCopy>(kModuleCopiers[code]());
 }
 
 struct Copier {
@@ -99,6 +217,13 @@ const Copier kCopiers[] = {
     {kRidgedMultiFunctions, Copy<SharedInstances::ridgedMulti>},
     {kSpheresFunctions, Copy<SharedInstances::spheres>},
     {kVoronoiFunctions, Copy<SharedInstances::voronoi>},
+    {kCurveFunctions, CopyAtX<SharedInstances::curve>},
+    {kExponentFunctions, CopyAtX<SharedInstances::exponent>},
+    {kTerraceFunctions, CopyAtX<SharedInstances::terrace>},
+    {kLineFunctions, CopyModel<SharedInstances::line, LineValue>},
+    {kPlaneFunctions, CopyModel<SharedInstances::plane, PlaneValue>},
+    {kSphereFunctions, CopyModel<SharedInstances::sphere, SphereValue>},
+    {kCylinderFunctions, CopyModel<SharedInstances::cylinder, CylinderValue>},
 };
 
 bool IsCalcOf(const ScriptTable& table, ScriptFunction function) {

@@ -120,8 +120,9 @@ bool ComputeFrom(const SourceChoice& choice, Build build, char* reason) {
           const NodeSource<objects::Node> source(*choice.node);
           return build(source, error);
         }
-        return WithPointSource(choice.function,
-                               [&](const PointSource& source) { return build(source, error); });
+        return WithPointSource(
+            choice.function, [&](const PointSource& source) { return build(source, error); },
+            error);
       },
       reason);
 }
@@ -150,9 +151,12 @@ bool ComputeGrid(ScriptFunction function, const GridRequest& request, const RunO
                  double* values, char* reason) {
   return Guarded(
       [&](std::string* error) {
-        return WithArgumentSource(function, request.arguments, [&](const ArgumentSource& source) {
-          return SampleGrid(source, request, run, values, error);
-        });
+        return WithArgumentSource(
+            function, request.arguments,
+            [&](const ArgumentSource& source) {
+              return SampleGrid(source, request, run, values, error);
+            },
+            error);
       },
       reason);
 }

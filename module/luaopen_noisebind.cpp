@@ -119,6 +119,22 @@ int MakeSafeTable(lua_State* L) {
   return 1;
 }
 
+// The global LibNoise as scripts see it, through the globals' metamethods
+// (a state may keep its globals in a table behind _G's __index): pushes
+// globals[name] with the table at 1.
+int GetGlobal(lua_State* L) {
+  lua_getfield(L, 1, kGlobalName);
+  return 1;
+}
+
+// Puts back the value at 2 the same way the extension published its own,
+// through __newindex, so that no copy of LibNoise stays behind.
+int SetGlobal(lua_State* L) {
+  lua_settop(L, 2);
+  lua_setfield(L, 1, kGlobalName);
+  return 0;
+}
+
 int OpenModule(lua_State* L, const Flavour& flavour) {
   CheckLuaVersion(L, flavour.name);
   // One table per state, however often the module is opened in it.
@@ -132,28 +148,38 @@ int OpenModule(lua_State* L, const Flavour& flavour) {
   lua_settop(L, 0);
   StayLoaded();
   PushGlobals(L);
-  lua_pushstring(L, kGlobalName);
-  lua_rawget(L, 1);  // what the safe flavour puts back: 2
+  // What the safe flavour puts back: 2.
+  if (flavour.safe) {
+    lua_pushcfunction(L, GetGlobal);
+    lua_pushvalue(L, 1);
+    lua_call(L, 1, 1);
+  } else {
+    lua_pushnil(L);
+  }
   char reason[kReasonSize];
   if (!OpenInState(L, reason)) {
     lua_pushfstring(L, "%s: cannot open the extension: %s", flavour.name, reason);
   } else {
     lua_pushcfunction(L, flavour.safe ? MakeSafeTable : noisebind::module::OpenNoiseTable);
-    if (lua_pcall(L, 0, 1, 0) == LUA_OK) {
-      lua_pushvalue(L, -1);
-      vessa::SetRegistryValue(L, flavour.key);
+    lua_pcall(L, 0, 1, 0);
+  }
+  const int outcome = lua_gettop(L);
+  bool opened = lua_istable(L, outcome);
+  if (flavour.safe) {
+    lua_pushcfunction(L, SetGlobal);
+    lua_pushvalue(L, 1);
+    lua_pushvalue(L, 2);
+    // A table whose global stays published is no safe table.
+    if (lua_pcall(L, 2, 0, 0) != LUA_OK) {
+      lua_pushfstring(L, "%s: cannot put the global %s back: %s", flavour.name, kGlobalName,
+                      lua_tostring(L, -1));
+      opened = false;
     }
   }
-  if (flavour.safe) {
-    lua_pushstring(L, kGlobalName);
-    lua_pushvalue(L, 2);
-    lua_rawset(L, 1);
-  }
-  vessa::GetRegistryValue(L, flavour.key);
-  if (lua_isnil(L, -1)) {
-    lua_pop(L, 1);
-    return lua_error(L);
-  }
+  if (!opened) return lua_error(L);
+  lua_pushvalue(L, outcome);
+  vessa::SetRegistryValue(L, flavour.key);
+  lua_pushvalue(L, outcome);
   return 1;
 }
 

@@ -37,7 +37,9 @@ end
 // __gc: frees the node. Users of the node see the source as missing.
 int Collect(lua_State* L) {
   auto* object = static_cast<NoiseObject*>(lua_touserdata(L, 1));
-  if (object != nullptr && lua_getmetatable(L, 1) && lua_rawequal(L, -1, kClassMetatable)) {
+  if (object != nullptr && vessa::RawLength(L, 1) == sizeof(NoiseObject) &&
+      object->tag == TagOf(object) && lua_getmetatable(L, 1) &&
+      lua_rawequal(L, -1, kClassMetatable)) {
     DestroyNode(object->node);
     object->node = nullptr;
   }
@@ -169,7 +171,12 @@ NoiseObject* TestObject(lua_State* L, int index) {
   lua_rawget(L, -2);
   const bool ours = lua_toboolean(L, -1) != 0;
   lua_pop(L, 2);
-  return ours && object->node != nullptr ? object : nullptr;
+  // A userdata given the metatable through the debug library may be
+  // shorter than an object: its length and tag tell it apart.
+  if (!ours || vessa::RawLength(L, index) != sizeof(NoiseObject) || object->tag != TagOf(object)) {
+    return nullptr;
+  }
+  return object->node != nullptr ? object : nullptr;
 }
 
 const Node* TestNoiseObject(lua_State* L, int index) {
@@ -180,6 +187,16 @@ const Node* TestNoiseObject(lua_State* L, int index) {
 NoiseObject* CheckSelfSlow(lua_State* L) {
   NoiseObject* object = TestObject(L, 1);
   if (object == nullptr) vessa::TypeError(L, 1, "noise object");
+  return object;
+}
+
+NoiseObject* CheckSelfOf(lua_State* L, Kind kind) {
+  NoiseObject* object = TestObject(L, 1);
+  if (object == nullptr) vessa::TypeError(L, 1, KindName(kind));
+  if (object->node->kind() != kind) {
+    vessa::ArgError(
+        L, 1, lua_pushfstring(L, "%s expected, got %s", KindName(kind), object->node->name()));
+  }
   return object;
 }
 

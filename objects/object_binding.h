@@ -52,6 +52,11 @@ inline NoiseObject* CheckSelf(lua_State* L) {
   return CheckSelfSlow(L);
 }
 
+// The noise object `self` of a method that belongs to one class only (the
+// control points of Curve and Terrace): raises "calling 'addpoint' on bad
+// self (Curve expected, got Perlin)" for an object of any other class.
+NoiseObject* CheckSelfOf(lua_State* L, Kind kind);
+
 // Raises "Add needs source 2" and the like unless the object's graph can
 // be evaluated.
 void CheckEvaluableSlow(lua_State* L, NoiseObject* object);

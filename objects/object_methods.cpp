@@ -131,7 +131,7 @@ int RaiseMethod(lua_State* L, const Node& node, const char* method, const char* 
 
 // curve:addpoint(input, output)
 int CurveAddPoint(lua_State* L) {
-  NoiseObject* object = CheckSelf(L);
+  NoiseObject* object = CheckSelfOf(L, Kind::kCurve);
   const double input = CheckNumber(L, 2);
   const double output = CheckNumber(L, 3);
   if (const char* refused = AddCurvePoint(*object->node, input, output)) {
@@ -145,7 +145,7 @@ int CurveAddPoint(lua_State* L) {
 
 // terrace:addpoint(value)
 int TerraceAddPoint(lua_State* L) {
-  NoiseObject* object = CheckSelf(L);
+  NoiseObject* object = CheckSelfOf(L, Kind::kTerrace);
   const double value = CheckNumber(L, 2);
   if (const char* refused = AddTerracePoint(*object->node, value)) {
     return RaiseMethod(L, *object->node, "addpoint", PushNumberText(L, value), refused);
@@ -155,7 +155,7 @@ int TerraceAddPoint(lua_State* L) {
 
 // terrace:makepoints(count): libnoise's MakeControlPoints.
 int TerraceMakePoints(lua_State* L) {
-  NoiseObject* object = CheckSelf(L);
+  NoiseObject* object = CheckSelfOf(L, Kind::kTerrace);
   const double count = CheckNumber(L, 2);
   if (const char* refused = MakeTerracePoints(*object->node, count)) {
     return RaiseMethod(L, *object->node, "makepoints", PushNumberText(L, count), refused);
@@ -164,8 +164,13 @@ int TerraceMakePoints(lua_State* L) {
 }
 
 // obj:clear(): removes every control point.
-int Clear(lua_State* L) {
-  ClearControlPoints(*CheckSelf(L)->node);
+int CurveClear(lua_State* L) {
+  ClearControlPoints(*CheckSelfOf(L, Kind::kCurve)->node);
+  return 0;
+}
+
+int TerraceClear(lua_State* L) {
+  ClearControlPoints(*CheckSelfOf(L, Kind::kTerrace)->node);
   return 0;
 }
 
@@ -176,12 +181,12 @@ constexpr luaL_Reg kMethods[] = {
 
 constexpr luaL_Reg kCurveMethods[] = {
     {"addpoint", CurveAddPoint},
-    {"clear", Clear},
+    {"clear", CurveClear},
 };
 
 constexpr luaL_Reg kTerraceMethods[] = {
     {"addpoint", TerraceAddPoint},
-    {"clear", Clear},
+    {"clear", TerraceClear},
     {"makepoints", TerraceMakePoints},
 };
 

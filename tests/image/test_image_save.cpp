@@ -1,10 +1,16 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "image/image_buffer.h"
@@ -115,3 +121,88 @@ TEST(EncodePng, PrefersTheSystemsReasonToLibpngsWhenAWriteFails) {
 }
 
 }  // namespace
+
+// Descriptors of this process written in place, or refused with the reason:
+// each case opens its descriptor pair, saves to /proc/self/fd/N of `write`,
+// then closes both.
+struct InPlaceCase {
+  const char* description;
+  bool (*open)(int pair[2]);
+  const char* reason;  // empty: saved
+};
+
+bool OpenSocket(int pair[2]) {
+  return socketpair(AF_UNIX, SOCK_STREAM, 0, pair) == 0;
+}
+bool OpenOwnPipe(int pair[2]) {
+  if (pipe(pair) != 0) return false;
+  std::swap(pair[0], pair[1]);  // write to the writing end, pair[0]
+  return true;
+}
+bool OpenPipeNobodyReads(int pair[2]) {
+  int ends[2];
+  if (pipe(ends) != 0) return false;
+  close(ends[0]);
+  pair[0] = ends[1];
+  pair[1] = -1;
+  return true;
+}
+bool OpenDevNull(int pair[2]) {
+  pair[0] = open("/dev/null", O_WRONLY | O_CLOEXEC);
+  pair[1] = -1;
+  return pair[0] >= 0;
+}
+bool OpenDevZero(int pair[2]) {
+  pair[0] = open("/dev/zero", O_WRONLY | O_CLOEXEC);
+  pair[1] = -1;
+  return pair[0] >= 0;
+}
+
+TEST(SaveImage, WritesInPlaceOnlyWhereTheBytesArriveAndNothingWaits) {
+  const Pattern pattern(2, 2);
+  const InPlaceCase cases[] = {
+      {"a socket (a display's connection)", OpenSocket, "a socket, not written"},
+      {"a pipe this process reads", OpenOwnPipe,
+       "a pipe this process itself reads, where writing could wait forever"},
+      {"a pipe nobody reads: no SIGPIPE", OpenPipeNobodyReads, "Broken pipe"},
+      {"/dev/null", OpenDevNull, ""},
+      {"another character device", OpenDevZero,
+       "a character device other than a terminal or /dev/null, not written"},
+  };
+  for (const InPlaceCase& test : cases) {
+    int pair[2] = {-1, -1};
+    ASSERT_TRUE(test.open(pair)) << test.description;
+    std::string reason;
+    const bool saved = Save(pattern.image(), "/proc/self/fd/" + std::to_string(pair[0]), &reason);
+    EXPECT_EQ(saved, *test.reason == '\0') << test.description;
+    if (!saved) {
+      EXPECT_EQ(reason, test.reason) << test.description;
+    }
+    for (const int descriptor : pair) {
+      if (descriptor >= 0) close(descriptor);
+    }
+  }
+}
+
+// What a user who may not write a file sees: run in a child as `nobody`
+// when the tests run as root, who may write anything.
+TEST(SaveImage, RefusesAFileItsUserMayNotWrite) {
+  ScratchDirectory directory;
+  const std::string path = directory.File("protected.png");
+  std::ofstream(path) << "old";
+  ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+  ASSERT_EQ(chmod(directory.path().c_str(), 0777), 0);
+  const Pattern pattern(2, 2);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(2);
+    std::string reason;
+    const bool saved = Save(pattern.image(), path, &reason);
+    _exit(!saved && reason == "the file is write-protected (Permission denied)" ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  EXPECT_EQ(Contents(path), "old");
+}

@@ -22,6 +22,10 @@ T.run {
   { "both ways to the same table", function()
     T.eq(require("noisebind"), noise, "require")
     T.eq(type(noise.Perlin), "function", "noise.Perlin")
+    -- The module's file would be a second extension with settings of its own.
+    package.cpath = (os.getenv("EXTENSION") or ""):gsub("[^/]*$", "lua/5.1/?.so") .. ";" .. package.cpath
+    checkerror('noisebind.safe: not in a state that has the noise table already (require "noisebind" '
+               .. 'gives it); noisebind.safe is for the Lua module', require, "noisebind.safe")
   end },
 
   { "libnoise's defaults, as the README gives them", function()
@@ -104,6 +108,47 @@ T.run {
     T.eq(terrace.points[2], 0, "made points")
     terrace.points = { 0, 1 }
     T.eq(#terrace.points, 2, "replaced")
+  end },
+
+  { "methods of one class called on an object of another", function()
+    local curve, terrace = noise.Curve(), noise.Terrace(nil, { points = { -1, 1 } })
+    for _, case in ipairs {
+      { curve.addpoint, P(), 1, 2, "calling 'addpoint' on bad self (Curve expected, got Perlin)" },
+      { curve.addpoint, terrace, 1, 2,
+        "calling 'addpoint' on bad self (Curve expected, got Terrace)" },
+      { curve.clear, terrace, "calling 'clear' on bad self (Curve expected, got Terrace)" },
+      { curve.addpoint, 5, "calling 'addpoint' on bad self (Curve expected, got number)" },
+      { terrace.addpoint, curve, 0, "calling 'addpoint' on bad self (Terrace expected, got Curve)" },
+      { terrace.makepoints, P(), 3,
+        "calling 'makepoints' on bad self (Terrace expected, got Perlin)" },
+      { terrace.clear, noise.Add(), "calling 'clear' on bad self (Terrace expected, got Add)" },
+      { curve.calc, {}, 0, 0, 0,
+        "calling 'calc' on bad self (noise object expected, got table)" },
+    } do
+      local n = #case
+      checkerror(case[n], (unpack or table.unpack)(case, 1, n - 1))
+    end
+    local ok, err = pcall(function() return curve.addpoint(P(), 1, 2) end)
+    T.check(not ok and err:find("(Curve expected, got Perlin)", 1, true), tostring(err))
+    T.eq(#terrace.points, 2, "terrace unchanged")
+    T.eq(#curve.points, 0, "curve unchanged")
+  end },
+
+  { "a shorter userdata given a class's metatable is no object", function()
+    local forged = newproxy and newproxy(false) or io.tmpfile()
+    debug.setmetatable(forged, debug.getmetatable(noise.Curve()))
+    for _, case in ipairs {
+      { forged.calc, forged, 1, 2, 3, "calling 'calc' on bad self (noise object expected, got userdata)" },
+      { forged.addpoint, forged, 1, 2,
+        "calling 'addpoint' on bad self (Curve expected, got userdata)" },
+      { get, forged, "points", "bad argument #1 to '__index' (noise object expected, got userdata)" },
+      { noise.Add, forged, "bad argument #1 to 'Add' (noise object expected, got userdata)" },
+    } do
+      local n = #case
+      checkerror(case[n], (unpack or table.unpack)(case, 1, n - 1))
+    end
+    forged = nil
+    collectgarbage()
   end },
 
   { "sources stay alive as long as an object uses them", function()

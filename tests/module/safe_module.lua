@@ -1,7 +1,8 @@
 -- require "noisebind.safe" in the Lua that runs this script:
---   LUA tests/module/safe_module.lua MODULE_FOLDER safe-first|full-first
+--   LUA tests/module/safe_module.lua MODULE_FOLDER safe-first|full-first|shadowed
 -- safe-first: the safe table, its refusal of the full one in the same state;
--- full-first: the safe one refused after the full one.
+-- full-first: the safe one refused after the full one; shadowed: no global
+-- left where _G's metamethods keep its globals.
 local folder, order = arg[1], arg[2]
 package.cpath = folder .. "/?.so"
 local failed = 0
@@ -12,7 +13,16 @@ local function check(condition, what)
   end
 end
 
-if order == "full-first" then
+if order == "shadowed" then
+  -- Globals kept behind _G's metamethods: the global is put back there.
+  local shadow = { LibNoise = "the shadow's" }
+  setmetatable(_G, { __index = shadow, __newindex = shadow })
+  local safe = require "noisebind.safe"
+  check(type(safe.LibNoise) == "table", "the table holds LibNoise")
+  check(shadow.LibNoise == "the shadow's" and rawget(_G, "LibNoise") == nil,
+        "no global LibNoise published behind _G: " .. tostring(shadow.LibNoise))
+  shadow.LibNoise = nil
+elseif order == "full-first" then
   local noise = require "noisebind"
   local ok, message = pcall(require, "noisebind.safe")
   check(not ok and message:find("noisebind.safe: noisebind is open in this Lua state already", 1,

@@ -128,11 +128,29 @@ local function misuse()
         "a noise object refused by a channel is unchanged", tostring(object))
 end
 
+-- A save to /proc/self/fd/N of the display's socket: refused, where it
+-- once wrote into the X server's connection and ended the game.
+local function socket_save()
+  local listing = io.popen('for f in /proc/$PPID/fd/*; do echo "${f##*/} $(readlink "$f")"; done')
+  local socket
+  for line in listing:lines() do
+    local n, target = line:match("^(%d+) (.*)$")
+    if n and target:find("^socket:") then socket = n break end
+  end
+  listing:close()
+  if not socket then return skip("a save into a socket", "socket among the game's descriptors") end
+  local ok, message = pcall(function() noise.image.new(2, 2):save("/proc/self/fd/" .. socket) end)
+  check(not ok and tostring(message):find("a socket, not written", 1, true),
+        "a save into the display's socket is refused", message)
+  love.graphics.clear()
+end
+
 local kGroups = {
   { "maps in the main thread", main_thread },
   { "maps in love.threads", threads },
   { "ImageData from bytes", image_data },
   { "misuse", misuse },
+  { "saves into sockets", socket_save },
 }
 
 function love.load()

@@ -1,5 +1,6 @@
 -- An untrusted mod given the noise table by the trusted one: it may make maps
--- and bytes, but reach neither file writing nor the global LibNoise.
+-- and bytes, but reach neither file writing nor the global LibNoise, and
+-- methods called on objects of other classes are refused, the server kept.
 local check = noisebind_host.check
 local noise = noisebind_host.noise
 
@@ -17,4 +18,15 @@ if m.bytes then
   check(#m:bytes() == 8 * 8 * 4, "untrusted mod: m:bytes stays")
 else
   noisebind_host.skip("untrusted mod: m:bytes", "m:bytes")
+end
+for _, case in ipairs {
+  { noise.Curve().addpoint, noise.Perlin(), "(Curve expected, got Perlin)" },
+  { noise.Terrace().addpoint, noise.Curve(), "(Terrace expected, got Curve)" },
+  { noise.Terrace().makepoints, noise.Perlin(), "(Terrace expected, got Perlin)" },
+  { noise.Curve().clear, noise.Terrace(), "(Curve expected, got Terrace)" },
+  { noise.Terrace().clear, m, "(Terrace expected, got userdata)" },
+} do
+  local ok, message = pcall(case[1], case[2], 1, 2)
+  check(not ok and tostring(message):find(case[3], 1, true),
+        "untrusted mod: a method called on another class is refused", tostring(message))
 end
