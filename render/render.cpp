@@ -109,9 +109,12 @@ bool CheckLight(lua_State* L, int options, const MapRef& map, Light* light) {
   light->contrast = maps::OptionNumber(L, table, "contrast", light->contrast, 0, 1e6);
   light->brightness = maps::OptionNumber(L, table, "brightness", light->brightness, 0, 1e6);
   const double extent = maps::OptionNumber(L, table, "extent", 0.0, 1e-6, 1e12);
-  light->scale = maps::OptionNumber(L, table, "scale", light->scale, 0, 1e6);
   light->water = maps::OptionNumber(L, table, "water", -infinity, -infinity, infinity);
   light->formula = static_cast<LightFormula>(maps::OptionChoice(L, table, "model", kModels, 0));
+  if (light->formula == LightFormula::kNoiseUtils) {
+    light->scale = LightScale(map.width, map.height, kNoiseUtilsLightExtent);
+  }
+  light->scale = maps::OptionNumber(L, table, "scale", light->scale, 0, 1e6);
   if (extent > 0.0) {
     vessa::RawField(L, index, "scale");
     if (!lua_isnil(L, -1)) {

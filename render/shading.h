@@ -37,8 +37,11 @@ struct Light {
   LightFormula formula = LightFormula::kSurface;
 };
 
-// A map's width in the units of its values when the caller does not say.
+// A map's width in the units of its values when the caller does not say:
+// for kNoiseUtils, the scale this light had before the other formula, the
+// map's larger side over 64.
 constexpr double kDefaultLightExtent = 32.0;
+constexpr double kNoiseUtilsLightExtent = 64.0;
 
 // The scale of a map whose larger side spans `extent` units: its pixels per
 // unit. A finer map of the same surface gets a larger scale, and so the

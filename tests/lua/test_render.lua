@@ -175,6 +175,8 @@ local lights = {
     function() return as(ramp2, { light = { azimuth = 200 } }, 0, 0)(3, 3) end },
   { "extent: the map's side in the units of its values", rough, { light = { extent = 4 } },
     as(rough, { light = { scale = side / 4 } }, 0, 0) },
+  { "noiseutils keeps its scale, the map's side / 64", rough, { light = { model = "noiseutils" } },
+    as(rough, { light = { model = "noiseutils", scale = side / 64 } }, 0, 0) },
 }
 local lightCases = {}
 for _, row in ipairs(lights) do
