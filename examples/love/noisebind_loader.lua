@@ -3,8 +3,7 @@
 -- and a zipped game's files are not, so the first require copies
 -- noisebind.so from the game's files into the save folder, under a name of
 -- its content (a new version of the game brings a new copy, and a copy in
--- use by another running instance is never written over), and loads it from
--- there. A game run from a folder loads noisebind.so as LÖVE does anyway.
+-- use is never written over), and loads it from there. A game run from a folder loads noisebind.so as LÖVE does anyway.
 --
 -- Require this file before the first `require "noisebind"`: in conf.lua for
 -- the main thread, and at the top of each love.thread's code.
@@ -16,13 +15,23 @@ local function copy()
   if not bytes then return nil, why end
   local digest = love.data.encode("string", "hex", love.data.hash("sha1", bytes))
   local name = "noisebind-" .. digest:sub(1, 16) .. ".so"
+  local folder = love.filesystem.getSaveDirectory()
   local info = love.filesystem.getInfo(name)
-  -- A copy cut short (the game stopped while writing it) is written again.
+  -- Written whole under a name of this thread's, then renamed into place:
+  -- threads or instances that copy at once never write into a copy that
+  -- another has loaded, and a copy cut short is made again.
   if not info or info.size ~= #bytes then
-    local ok, message = love.filesystem.write(name, bytes)
+    local mine = {}
+    local part = name .. "." .. tostring(mine):match("%x+$") .. ".part"
+    local ok, message = love.filesystem.write(part, bytes)
     if not ok then return nil, message end
+    ok, message = os.rename(folder .. "/" .. part, folder .. "/" .. name)
+    if not ok then
+      love.filesystem.remove(part)
+      return nil, message
+    end
   end
-  return love.filesystem.getSaveDirectory() .. "/" .. name
+  return folder .. "/" .. name
 end
 
 -- True when the game's noisebind.so is a file of its own, which LÖVE's
