@@ -3,7 +3,8 @@
 -- and a zipped game's files are not, so the first require copies
 -- noisebind.so from the game's files into the save folder, under a name of
 -- its content (a new version of the game brings a new copy, and a copy in
--- use is never written over), and loads it from there. A game run from a folder loads noisebind.so as LÖVE does anyway.
+-- use is never written over), and loads it from there. A game run from a
+-- folder loads noisebind.so as LÖVE does anyway.
 --
 -- Require this file before the first `require "noisebind"`: in conf.lua for
 -- the main thread, and at the top of each love.thread's code.
@@ -45,10 +46,14 @@ end
 
 local function searcher(name)
   if name ~= "noisebind" and name ~= "noisebind.safe" then return nil end
-  if not love.filesystem.getInfo(library) then return "\n\tno " .. library .. " in the game's files" end
+  if not love.filesystem.getInfo(library) then
+    return "\n\tno " .. library .. " in the game's files"
+  end
   if on_disk() then return nil end
   local path, why = copy()
-  if not path then return "\n\tcannot copy " .. library .. " to the save folder: " .. tostring(why) end
+  if not path then
+    return "\n\tcannot copy " .. library .. " to the save folder: " .. tostring(why)
+  end
   local open, message = package.loadlib(path, "luaopen_" .. name:gsub("%.", "_"))
   if not open then return "\n\tcannot load " .. path .. ": " .. message end
   return open
