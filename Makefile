@@ -36,6 +36,7 @@ gallery: vessa
 	$(BUILD)/vessa examples/primitives.lua docs/primitives.png 512
 	$(BUILD)/vessa examples/world.lua docs/world.png 512
 	$(BUILD)/vessa examples/tile.lua docs/tile.png 160
+	$(BUILD)/vessa examples/light.lua docs/light.png 128
 	$(BUILD)/vessa examples/planet_big.lua docs/planet_big.png 512
 	$(BUILD)/vessa examples/guide.lua docs 160
 	cd docs && $(abspath $(BUILD))/vessa ../examples/terrain.lua

@@ -29,6 +29,9 @@ build = {
   variables = {
     NOISEBIND_MODULE_ONLY = "ON",
     CMAKE_BUILD_TYPE = "Release",
+    -- Line tables too: they go into noisebind.so.debug beside the stripped
+    -- module, for gdb and valgrind.
+    CMAKE_CXX_FLAGS_RELEASE = "-O3 -DNDEBUG -g",
     CMAKE_INSTALL_PREFIX = "$(PREFIX)",
     NOISEBIND_LUA_INCDIR = "$(LUA_INCDIR)",
     NOISEBIND_LUA_MODULE_DIR = "$(LIBDIR)",

@@ -56,18 +56,10 @@ local colours = {
   { 1.01, 235, 235, 245 }, -- snow
   { 2.0, 255, 255, 255 },
 }
+-- Lit from the north-west: flat ground keeps its colour, slopes facing the
+-- light grow brighter and the others darker, the same at any size. The sea
+-- (below 0) is lit as the flat surface it is, not as its floor.
 local img = noise.image.new(size, size)
-noise.render(height, img, { gradient = colours })
-
--- Then the light on the land alone: with the sea flattened to its surface,
--- a transparent gradient keeps the colours and only the light changes
--- them. Flat ground keeps its colour (brightness 2 at an elevation of 45
--- degrees); slopes facing the north-west light grow brighter, the same at
--- any size (the light's scale follows the map's).
-height:clamp(0, 10)
-noise.render(height, img, {
-  gradient = { { 0, 0, 0, 0, 0 } },
-  light = { azimuth = 135, elevation = 45, contrast = 5.12 / extent, brightness = 2 },
-})
+noise.render(height, img, { gradient = colours, light = { azimuth = 135, water = 0 } })
 img:save(output)
 print(string.format("Wrote %s (%d x %d)", output, size, size))

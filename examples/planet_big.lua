@@ -145,18 +145,15 @@ local heights = noise.spheremap(planet, bounds, width, height)
 
 -- Colours by height: sea from deep to shallow, then lowland green through
 -- dry brown and rock to snow.
+-- Lit from the east, the sea (below 0) as flat water.
 local img = image.new(width, height)
-noise.render(heights, img, { gradient = {
-  { -0.32, 8, 24, 80 }, { -0.08, 20, 70, 150 }, { -0.005, 60, 140, 190 }, { 0, 150, 170, 110 },
-  { 0.02, 70, 130, 55 }, { 0.12, 100, 140, 60 }, { 0.22, 150, 130, 80 }, { 0.34, 120, 100, 85 },
-  { 0.46, 170, 165, 160 }, { 0.52, 245, 248, 252 },
-} })
-
--- Light from the east on the land alone: a transparent gradient over the
--- heights with the sea flat shades the colours without changing them.
-noise.render(heights:clamp(0, 10), img, {
-  gradient = { { 0, 0, 0, 0, 0 } },
-  light = { azimuth = 0, elevation = 45, contrast = width / 64, brightness = 2 },
+noise.render(heights, img, {
+  gradient = {
+    { -0.32, 8, 24, 80 }, { -0.08, 20, 70, 150 }, { -0.005, 60, 140, 190 }, { 0, 150, 170, 110 },
+    { 0.02, 70, 130, 55 }, { 0.12, 100, 140, 60 }, { 0.22, 150, 130, 80 }, { 0.34, 120, 100, 85 },
+    { 0.46, 170, 165, 160 }, { 0.52, 245, 248, 252 },
+  },
+  light = { azimuth = 0, water = 0 },
   wrap = true,
 })
 -- The rivers on the land, drawn over it: the cut they make, as water where

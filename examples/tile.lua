@@ -11,7 +11,11 @@ local N = LibNoise
 
 -- The generator is shared by every script: set all we rely on.
 N.M_Billow.SetSeed(11)
-N.M_Billow.SetFrequency(3.0)
+-- A frequency a third past a whole number: the four copies of the noise
+-- that a seamless map blends (below) then never share their lattice, at
+-- any octave (lacunarity 2), which a whole number of cells across the tile
+-- would show as a fine grid.
+N.M_Billow.SetFrequency(10 / 3)
 N.M_Billow.SetOctaveCount(4)
 N.M_Billow.SetPersistence(0.5)
 N.M_Billow.SetLacunarity(2.0)
@@ -22,8 +26,8 @@ N.M_Billow.SetNoiseQuality(N.C_QUALITY_BEST)
 -- bottom.
 local tile = noise.planemap(N.M_Billow.Calc, { 0, 1, 0, 1 }, size, size, { seamless = true })
 
--- Coloured by height, and lit with neighbours taken across the edges
--- (wrap), so that the light tiles too.
+-- Coloured by height, and lit from the north-west with neighbours taken
+-- across the edges (wrap), so that the light tiles too.
 local picture = noise.image.new(size, size)
 noise.render(tile, picture, {
   gradient = {
@@ -32,7 +36,7 @@ noise.render(tile, picture, {
     { 0.3, 220, 170, 90 },
     { 1.0, 255, 240, 200 },
   },
-  light = { azimuth = 135, elevation = 40, contrast = 0.64, brightness = 1.6 },
+  light = { azimuth = 135 },
   wrap = true,
 })
 

@@ -56,20 +56,16 @@ local bounds = { -90, 90, -180, 180 }
 local heights = noise.spheremap(world, bounds, width, height)
 local beds = noise.spheremap(depth, bounds, width, height)
 
--- Colours by height: sea from deep to shallow, then lowland to snow.
+-- Colours by height: sea from deep to shallow, then lowland to snow. Light
+-- from the east on the land; the sea (below 0) is lit as flat water. The
+-- map wraps east to west, and so do the light's neighbours.
 local img = noise.image.new(width, height)
-noise.render(heights, img, { gradient = {
-  { -0.4, 10, 40, 110 }, { 0, 60, 140, 200 }, { 0.0001, 70, 140, 60 }, { 0.12, 110, 150, 70 },
-  { 0.62, 120, 95, 70 }, { 0.63, 240, 244, 250 },
-} })
-
--- Light from the east on the land alone: a transparent gradient over the
--- relief (the heights with the sea flat) keeps the colours and shades them.
--- Flat ground gets half the light at 45 degrees; the brightness makes it whole.
-local relief = noise.spheremap(world, bounds, width, height):clamp(0, 10)
-noise.render(relief, img, {
-  gradient = { { 0, 0, 0, 0, 0 } },
-  light = { azimuth = 0, elevation = 45, contrast = 0.5, brightness = 2 },
+noise.render(heights, img, {
+  gradient = {
+    { -0.4, 10, 40, 110 }, { 0, 60, 140, 200 }, { 0.0001, 70, 140, 60 }, { 0.12, 110, 150, 70 },
+    { 0.62, 120, 95, 70 }, { 0.63, 240, 244, 250 },
+  },
+  light = { azimuth = 0, water = 0 },
   wrap = true,
 })
 

@@ -1,5 +1,6 @@
 #include "render/render.h"
 
+#include <limits>
 #include <lua.hpp>
 
 #include "host/lua_args.h"
@@ -85,8 +86,10 @@ const GradientStop* CheckGradient(lua_State* L, int options, std::size_t* count)
 }
 
 // options.light: absent or false for none, true for the default light, or
-// a table of its settings.
-bool CheckLight(lua_State* L, int options, Light* light) {
+// a table of its settings. The scale comes from the map's size and its
+// extent, unless given.
+bool CheckLight(lua_State* L, int options, const MapRef& map, Light* light) {
+  light->scale = LightScale(map.width, map.height, kDefaultLightExtent);
   vessa::RawField(L, options, "light");
   const int index = lua_gettop(L);
   if (lua_isnil(L, index) || (lua_isboolean(L, index) && !lua_toboolean(L, index))) return false;
@@ -96,14 +99,30 @@ bool CheckLight(lua_State* L, int options, Light* light) {
                   luaL_typename(L, index));
   }
   const maps::OptionTable table{index, options, "light option"};
-  constexpr const char* kNames[] = {"azimuth", "elevation", "contrast", "brightness",
-                                    "scale",   "color",     nullptr};
+  constexpr const char* kNames[] = {"azimuth", "elevation", "contrast", "brightness", "scale",
+                                    "extent",  "water",     "model",    "color",      nullptr};
   maps::CheckOptionNames(L, table, kNames);
+  constexpr const char* kModels[] = {"surface", "noiseutils", nullptr};
+  const double infinity = std::numeric_limits<double>::infinity();
   light->azimuth = maps::OptionNumber(L, table, "azimuth", light->azimuth, -360, 360);
   light->elevation = maps::OptionNumber(L, table, "elevation", light->elevation, 0, 90);
   light->contrast = maps::OptionNumber(L, table, "contrast", light->contrast, 0, 1e6);
   light->brightness = maps::OptionNumber(L, table, "brightness", light->brightness, 0, 1e6);
+  const double extent = maps::OptionNumber(L, table, "extent", 0.0, 1e-6, 1e12);
+  light->water = maps::OptionNumber(L, table, "water", -infinity, -infinity, infinity);
+  light->formula = static_cast<LightFormula>(maps::OptionChoice(L, table, "model", kModels, 0));
+  if (light->formula == LightFormula::kNoiseUtils) {
+    light->scale = LightScale(map.width, map.height, kNoiseUtilsLightExtent);
+  }
   light->scale = maps::OptionNumber(L, table, "scale", light->scale, 0, 1e6);
+  if (extent > 0.0) {
+    vessa::RawField(L, index, "scale");
+    if (!lua_isnil(L, -1)) {
+      ArgumentError(L, options, "light options 'extent' and 'scale' say the same: give one");
+    }
+    lua_pop(L, 1);
+    light->scale = LightScale(map.width, map.height, extent);
+  }
   vessa::RawField(L, index, "color");
   if (!lua_isnil(L, -1)) {
     double rgb[3];
@@ -131,8 +150,7 @@ int Render(lua_State* L) {
   ColourRendering rendering{};
   rendering.stops = CheckGradient(L, 3, &rendering.count);
   Light light;
-  light.scale = DefaultLightScale(map.width, map.height);
-  if (CheckLight(L, 3, &light)) rendering.light = &light;
+  if (CheckLight(L, 3, map, &light)) rendering.light = &light;
   rendering.wrap = maps::OptionBoolean(L, maps::OptionTable{3, 3, "option"}, "wrap", false);
   RenderColours(map.view(), rendering, image);
   lua_settop(L, 2);

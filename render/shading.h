@@ -6,16 +6,26 @@
 #define NOISEBIND_RENDER_SHADING_H
 
 #include <cstdint>
+#include <limits>
 
 #include "maps/map_values.h"
 #include "render/gradient.h"
 
 namespace noisebind::render {
 
+// How a slope turns into light. kSurface lights the surface as a matte
+// one, scaled so that flat ground keeps its colour whatever the light's
+// elevation. kNoiseUtils is libnoise's noiseutils formula: flat ground
+// gets sqrt(2)·sin(elevation)/2 of the light, slopes a part more in
+// proportion to the differences between neighbours.
+enum class LightFormula { kSurface, kNoiseUtils };
+
 // A distant light. The azimuth is measured counterclockwise from east (0)
 // through north (90, the top of the picture); the elevation from the
-// horizon (0) to straight above (90). Scale and contrast both multiply the
-// height differences between neighbours; brightness the result.
+// horizon (0) to straight above (90). Scale (pixels per unit of the map's
+// values) and contrast both multiply the height differences between
+// neighbours; brightness the result. Values below `water` are lit as flat
+// ground, and are the water's level for their neighbours.
 struct Light {
   double azimuth = 45.0;
   double elevation = 45.0;
@@ -23,20 +33,33 @@ struct Light {
   double brightness = 1.0;
   double scale = 1.0;
   Colour colour{255.0, 255.0, 255.0, 255.0};
+  double water = -std::numeric_limits<double>::infinity();
+  LightFormula formula = LightFormula::kSurface;
 };
 
-// The default scale for a map: its larger side over 64. Neighbours of a
-// finer map differ by less for the same surface; scaled so, a surface gets
-// the same relief at any size, as if seen 64 pixels across.
-double DefaultLightScale(std::uint32_t width, std::uint32_t height);
+// A map's width in the units of its values when the caller does not say:
+// for kNoiseUtils, the scale this light had before the other formula, the
+// map's larger side over 64.
+constexpr double kDefaultLightExtent = 32.0;
+constexpr double kNoiseUtilsLightExtent = 64.0;
 
-// The values around one point of a map.
+// The scale of a map whose larger side spans `extent` units: its pixels per
+// unit. A finer map of the same surface gets a larger scale, and so the
+// same relief at any size.
+double LightScale(std::uint32_t width, std::uint32_t height, double extent);
+
+// The values around one point of a map, and how many pixels apart the
+// neighbours on each axis are: 2 inside and across wrapped edges, 1 at an
+// edge that does not wrap (the edge is its own neighbour), 0 on a side of
+// one pixel.
 struct Neighbours {
   double centre;
   double left;
   double right;
   double up;    // the row above, towards the top of the picture
   double down;  // the row below
+  double spanX = 2.0;
+  double spanY = 2.0;
 };
 
 Neighbours NeighboursAt(const maps::MapView& map, std::uint32_t x, std::uint32_t y, bool wrap);
@@ -45,14 +68,27 @@ Neighbours NeighboursAt(const maps::MapView& map, std::uint32_t x, std::uint32_t
 class LightModel {
  public:
   explicit LightModel(const Light& light);
-  // From 0 up: 1 is a flat surface's light at an elevation of 90 degrees.
+  // From 0 up, times the brightness: 1 is flat ground in kSurface, and a
+  // flat surface's light at an elevation of 90 degrees in kNoiseUtils.
   double Intensity(const Neighbours& around) const;
 
  private:
+  double Surface(const Neighbours& around) const;
+  double NoiseUtils(const Neighbours& around) const;
+
+  LightFormula m_formula;
+  double m_water;
+  double m_brightness;
+  // kSurface: the slope per difference, the light's direction and the
+  // cotangent of its elevation.
+  double m_slope;
+  double m_towardsX;
+  double m_towardsY;
+  double m_cotangent;
+  // kNoiseUtils: its ambient part and its factors on the differences.
   double m_ambient;
   double m_alongX;
   double m_alongY;
-  double m_brightness;
 };
 
 // The unit normal of the surface at a point, heights scaled by `bump`, as

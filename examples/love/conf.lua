@@ -1,3 +1,6 @@
+-- Before main.lua: lets require find noisebind.so in a zipped game too.
+require "noisebind_loader"
+
 function love.conf(t)
   t.identity = "noisebind-example"
   t.window.title = "noisebind: terrain"

@@ -1,9 +1,13 @@
 -- A starting point for LÖVE 11: copy this folder, put noisebind.so (the
 -- LuaJIT / Lua 5.1 build: build/lua/5.1/noisebind.so, or the one in
--- /usr/lib/<triplet>/lua/5.1/) beside main.lua, and run `love .`.
+-- /usr/lib/<triplet>/lua/5.1/) beside main.lua, and run `love .`. To ship
+-- it, zip the folder's contents into a .love (`zip -r ../game.love .`):
+-- noisebind_loader.lua (required by conf.lua and worker.lua) makes
+-- require find the library inside the zip.
 -- A terrain made in the main thread is drawn from its image's bytes; a
 -- second map made in a love.thread arrives as bytes and is shown as a
--- height texture (r32f) on the right. Space makes a new terrain.
+-- height texture (r32f) on the right. Space makes a new terrain; `love .
+-- --check` quits once both are drawn.
 local noise = require "noisebind"
 
 local size = 256
@@ -11,7 +15,7 @@ local gradient = {
   { -1, 0, 0, 128 }, { -0.05, 30, 90, 200 }, { 0, 230, 220, 150 }, { 0.1, 40, 150, 40 },
   { 0.5, 120, 100, 80 }, { 1, 255, 255, 255 },
 }
-local terrain, heights, seed
+local terrain, heights, seed, check
 
 local function make_terrain()
   seed = (seed or 0) + 1
@@ -22,7 +26,8 @@ local function make_terrain()
   worker:start(size, seed)
 end
 
-function love.load()
+function love.load(args)
+  for _, word in ipairs(args) do check = check or word == "--check" end
   make_terrain()
 end
 
@@ -49,6 +54,10 @@ function love.draw()
     love.graphics.setShader()
   end
   love.graphics.print("seed " .. seed .. " (space: another)", 8, size + 8)
+  if check and heights then
+    print("love example: drew the terrain and the thread's heights")
+    love.event.quit(0)
+  end
 end
 
 function love.keypressed(key)

@@ -1,5 +1,7 @@
--- A love.thread: a state of its own, with its own require. Our userdata
--- stay in the thread that made them; only their bytes cross the channel.
+-- A love.thread: a state of its own, with its own require (and so its own
+-- noisebind_loader first). Our userdata stay in the thread that made them;
+-- only their bytes cross the channel.
+require "noisebind_loader"
 local noise = require "noisebind"
 local size, seed = ...
 local terrain = noise.Perlin { octaves = 6, frequency = 2, seed = seed }

@@ -17,6 +17,7 @@ local examples = {
   { "world", 40, 40, 20 },
   { "tile", 16, 32, 32 },
   { "planet_big", 40, 40, 20 },
+  { "light", 16, 48, 16 },
 }
 
 local function quote(word)

@@ -48,22 +48,16 @@ T.run {
     T.eq(select(1, img:get(2, 0)), 100, "transparent")
   end },
   { "light", function()
-    local flat = noise.grid(N.InterpolateLinear, { 0.5, 0.5, 4 }, { 0, 1, 4 }, 0)
-    local img = image.new(4, 4)
-    local grey = { { 0, 200, 200, 200 } }
-    noise.render(flat, img, { gradient = grey, light = { elevation = 90 } })
-    T.eq(select(1, img:get(2, 2)), math.floor(200 * math.sqrt(2) / 2 + 0.5), "flat ground, sun above")
-    noise.render(flat, img, { gradient = grey, light = { elevation = 90, brightness = 1.2,
-      color = { 255, 0, 255 } } })
-    local r, g = img:get(2, 2)
-    T.eq(r, math.floor(200 * math.sqrt(2) / 2 * 1.2 + 0.5), "brightness")
-    T.eq(g, 0, "the light's colour")
     -- A slope rising to the east is lit from the west, shaded from the east.
+    local grey = { { 0, 200, 200, 200 } }
     local slope = noise.grid(N.InterpolateLinear, { 0, 3, 4 }, { 0, 1, 4 }, 0)
     local west, east = image.new(4, 4), image.new(4, 4)
     noise.render(slope, west, { gradient = grey, light = { azimuth = 180 } })
     noise.render(slope, east, { gradient = grey, light = { azimuth = 0 } })
-    T.check(west:get(1, 1) > east:get(1, 1), "the slope facing the light is brighter")
+    T.check(west:get(1, 1) > 200, "the slope facing the light is brighter than flat ground")
+    T.check(east:get(1, 1) < 200, "the slope facing away is darker")
+    noise.render(slope, east, { gradient = grey, light = { azimuth = 0, extent = 0.01 } })
+    T.eq(east:get(1, 1), 0, "a cliff facing away is black")
   end },
   { "the default light gives a surface the same relief at any size", function()
     -- The same slope, rising by 16 across the map, sampled 16 and 128 pixels wide.
@@ -82,7 +76,7 @@ T.run {
     end
     local small, large = lit(16, true), lit(128, true)
     T.eq(large, small, "16 and 128 pixels wide")
-    T.check(small < 80, "the slope faces away from the light: " .. small)
+    T.check(small < 200, "the slope faces away from the light: " .. small)
     -- scale = 1 measures the slope between neighbours as they are.
     T.eq(lit(128, { scale = 1 }), lit(64, { scale = 0.5 }), "an explicit scale")
     T.check(lit(128, { scale = 1 }) > large, "finer maps are flatter at scale 1")
@@ -133,6 +127,73 @@ T.run {
   end },
 }
 
+-- Light on maps of known relief: each row renders a map under a light, and
+-- every pixel must be what the row gives for it.
+local side = 8
+local grey = { { 0, 200, 200, 200 } }
+local function mapOf(f)
+  local m = noise.grid(N.InterpolateLinear, { 0, 0, side }, { 0, 0, side }, 0)
+  for y = 0, side - 1 do
+    for x = 0, side - 1 do m:set(x, y, f(x, y)) end
+  end
+  return m
+end
+local function lit(f, options)
+  local img = image.new(side, side)
+  return noise.render(mapOf(f), img, { gradient = grey, light = options.light, wrap = options.wrap })
+end
+local function colour(r, g, b) return function() return r, g, b end end
+local function as(f, options, dx, dy)
+  local img = lit(f, options)
+  return function(x, y) return img:get((x + dx) % side, (y + dy) % side) end
+end
+local flat = function() return 0.5 end
+local rough = function(x, y) return ((x * 7 + y * 3) % 5) / 10 + math.sin(x * y) end
+local shore = function(x, y) return (x * x - 3 * y) / 10 end
+local ramp2 = function(x, y) return x * 0.3 + y * 0.1 end
+local shifted = function(x, y) return rough((x + 3) % side, (y + 5) % side) end
+local seaFloor = function(x, y) return -1 + rough(x, y) / 10 end
+
+local lights = {
+  { "flat ground keeps the gradient's colour", flat, { light = true }, colour(200, 200, 200) },
+  { "from any side, the sun low", flat, { light = { azimuth = 300, elevation = 10 } },
+    colour(200, 200, 200) },
+  { "the sun on the horizon", flat, { light = { elevation = 0 } }, colour(200, 200, 200) },
+  { "times the brightness and the light's colour", flat,
+    { light = { brightness = 1.2, color = { 255, 0, 51 } } }, colour(240, 0, 48) },
+  { "noiseutils: flat ground at sqrt(2) sin(elevation) / 2", flat,
+    { light = { model = "noiseutils", elevation = 90 } }, colour(141, 141, 141) },
+  { "water below the level is flat", seaFloor, { light = { water = 0 } }, colour(200, 200, 200) },
+  { "the shore meets the water at its level", shore, { light = { water = 0 } }, function(x, y)
+      if shore(x, y) < 0 then return 200, 200, 200 end
+      return as(function(i, j) return math.max(shore(i, j), 0) end, { light = true }, 0, 0)(x, y)
+    end },
+  { "wrapped edges follow the interior's rule", shifted, { light = true, wrap = true },
+    as(rough, { light = true, wrap = true }, 3, 5) },
+  { "an edge that does not wrap measures its slope over one pixel", ramp2,
+    { light = { azimuth = 200 } },
+    function() return as(ramp2, { light = { azimuth = 200 } }, 0, 0)(3, 3) end },
+  { "extent: the map's side in the units of its values", rough, { light = { extent = 4 } },
+    as(rough, { light = { scale = side / 4 } }, 0, 0) },
+  { "noiseutils keeps its scale, the map's side / 64", rough, { light = { model = "noiseutils" } },
+    as(rough, { light = { model = "noiseutils", scale = side / 64 } }, 0, 0) },
+}
+local lightCases = {}
+for _, row in ipairs(lights) do
+  lightCases[#lightCases + 1] = { row[1], function()
+    local img = lit(row[2], row[3])
+    for y = 0, side - 1 do
+      for x = 0, side - 1 do
+        local r, g, b = img:get(x, y)
+        local wr, wg, wb = row[4](x, y)
+        T.eq(string.format("%d %d %d", r, g, b), string.format("%d %d %d", wr, wg, wb),
+          "pixel " .. x .. ", " .. y)
+      end
+    end
+  end }
+end
+T.run(lightCases)
+
 local m = ramp(4, 2)
 local img = image.new(4, 2)
 local gradient = { { 0, 0, 0, 0 }, { 1, 255, 255, 255 } }
@@ -170,6 +231,14 @@ local bad = {
     render, m, img, { gradient = gradient, light = { elevation = 95 } } },
   { "light scale", A .. "3 to 'render' (light option 'scale' must be from 0 to 1000000, got -1)",
     render, m, img, { gradient = gradient, light = { scale = -1 } } },
+  { "light extent and scale", A .. "3 to 'render' (light options 'extent' and 'scale' say the same: give one)",
+    render, m, img, { gradient = gradient, light = { extent = 4, scale = 2 } } },
+  { "light extent", A .. "3 to 'render' (light option 'extent' must be from 1e-06 to 1000000000000, got 0)",
+    render, m, img, { gradient = gradient, light = { extent = 0 } } },
+  { "light water", A .. "3 to 'render' (light option 'water' must be from -inf to inf, got nan)",
+    render, m, img, { gradient = gradient, light = { water = 0 / 0 } } },
+  { "light model", A .. "3 to 'render' (light option 'model' must be 'surface' or 'noiseutils', got lambert)",
+    render, m, img, { gradient = gradient, light = { model = "lambert" } } },
   { "light unknown", A .. "3 to 'render' (unknown light option 'azimut')",
     render, m, img, { gradient = gradient, light = { azimut = 3 } } },
   { "light colour", A .. "3 to 'render' (light color {red, green, blue}: item 3 must be a finite number, got nil)",

@@ -84,14 +84,41 @@ TEST(RenderColours, LightFallsOnSlopesFacingIt) {
   east.azimuth = 0.0;
   Light overhead;
   overhead.elevation = 90.0;
+  overhead.formula = LightFormula::kNoiseUtils;
   Picture lit(3, 3, 0), shaded(3, 3, 0), flat(3, 3, 0);
   RenderColours(map, ColourRendering{grey, 1, &west, false}, &lit.buffer);
   RenderColours(map, ColourRendering{grey, 1, &east, false}, &shaded.buffer);
   RenderColours(map, ColourRendering{grey, 1, &overhead, false}, &flat.buffer);
   EXPECT_GT(lit.at(1, 1)[0], shaded.at(1, 1)[0]);
-  // Straight above, slopes do not matter: the ambient part, sqrt(2)/2.
+  // noiseutils' light straight above: slopes do not matter, the ambient
+  // part, sqrt(2)/2.
   EXPECT_EQ(flat.at(1, 1)[0], vessa::ComponentFromNumber(200 * std::sqrt(2.0) / 2.0));
   EXPECT_EQ(flat.at(0, 0)[0], flat.at(1, 1)[0]);
+}
+
+// Steep, flat, lit, shaded, at any elevation: the intensity stays a number
+// from 0 up, and flat ground is 1.
+TEST(LightModel, IntensityOfExtremeSlopes) {
+  struct Case {
+    double elevation;
+    double rise;  // from left to right
+    double low;
+    double high;
+  };
+  const Case cases[] = {
+      {45.0, 0.0, 1.0, 1.0},     {0.0, 0.0, 1.0, 1.0},
+      {90.0, 0.0, 1.0, 1.0},     {0.0, 1.0, 0.0, 0.0},
+      {45.0, 1e300, 0.0, 0.0},   {45.0, -1e300, 1.0, 1.5},
+      {10.0, -1e-300, 1.0, 1.0}, {0.0, -1.0, 1e300, std::numeric_limits<double>::infinity()},
+  };
+  for (const Case& c : cases) {
+    Light light;
+    light.azimuth = 0.0;  // from the east: a slope rising to the right faces away
+    light.elevation = c.elevation;
+    const double got = LightModel(light).Intensity(Neighbours{0.0, 0.0, c.rise, 0.0, 0.0});
+    EXPECT_GE(got, c.low) << c.elevation << " " << c.rise;
+    EXPECT_LE(got, c.high) << c.elevation << " " << c.rise;
+  }
 }
 
 TEST(RenderColours, WrappingTakesNeighboursFromTheOppositeEdge) {

@@ -1,6 +1,7 @@
 #!/bin/sh
 # The rockspec's commands, as a user would run them, for each Lua version
-# given, into a temporary tree; LuaJIT also loads the 5.1 build.
+# given, into a temporary tree; LuaJIT also loads the 5.1 build. The module
+# installed is stripped, its debug information beside it.
 #   check_rockspec.sh VERSION...
 set -eu
 cd "$(dirname "$0")/../.."
@@ -10,6 +11,8 @@ for version in "$@"; do
   luarocks --lua-version "$version" make --tree "$tree" noisebind-scm-1.rockspec >"$tree.log" 2>&1 ||
     { cat "$tree.log" >&2; echo "FAIL luarocks make for $version" >&2; exit 1; }
   rm -f "$tree.log"
+  module=$(find "$tree" -name noisebind.so)
+  sh tests/sdk/check_split_debug.sh "$module" lines || exit 1
   output=$(
     eval "$(luarocks --lua-version "$version" --tree "$tree" path)"
     "lua$version" -e 'local noise = require "noisebind"; print(LibNoise.M_Perlin.Calc(1.5, 2.25, 3.1))'

@@ -1,3 +1,6 @@
+-- Before main.lua: lets require find noisebind.so when the game is zipped.
+require "noisebind_loader"
+
 -- A small window under xvfb; no sound (the test machines have none).
 function love.conf(t)
   t.identity = "noisebind-host-test"

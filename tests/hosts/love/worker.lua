@@ -1,6 +1,7 @@
 -- A love.thread: makes the maps of cases.lua in a state of its own and
 -- sends their digests back as one string (our userdata stay in this thread).
 local index = ...
+require "noisebind_loader"
 local noise = require "noisebind"
 local cases = require "cases"
 local digests = cases.digests(noise)
