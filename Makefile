@@ -24,7 +24,7 @@ vessa: configure
 demo: vessa
 	$(BUILD)/vessa examples/demo.lua $(BUILD)/demo.png
 
-# The README's pictures, small enough to keep in the repository.
+# The pictures of the README and docs/, small enough to keep in the repository.
 .PHONY: gallery
 gallery: vessa
 	$(BUILD)/vessa examples/demo.lua docs/demo.png 256
@@ -37,6 +37,8 @@ gallery: vessa
 	$(BUILD)/vessa examples/world.lua docs/world.png 512
 	$(BUILD)/vessa examples/tile.lua docs/tile.png 160
 	$(BUILD)/vessa examples/planet_big.lua docs/planet_big.png 512
+	$(BUILD)/vessa examples/guide.lua docs 160
+	cd docs && $(abspath $(BUILD))/vessa ../examples/terrain.lua
 
 # The graph files of examples/graphs/, from the scripts that build them.
 .PHONY: graphs

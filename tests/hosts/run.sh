@@ -6,7 +6,7 @@
 set -u
 here=$(dirname "$0")
 failed=""
-for part in love luanti; do
+for part in love luanti docs_love; do
   echo "== $part"
   sh "$here/run_$part.sh" "$1" || failed="$failed $part"
 done
@@ -14,4 +14,4 @@ if [ -n "$failed" ]; then
   echo "test-hosts: FAILED:$failed"
   exit 1
 fi
-echo "test-hosts: love and luanti passed"
+echo "test-hosts: love, luanti and the docs' LÖVE blocks passed"
