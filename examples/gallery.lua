@@ -30,7 +30,10 @@ local function slow(seed)
   return perlin { frequency = 0.5, octaves = 2, seed = seed }
 end
 local plain = {
-  source = { function() return perlin {} end, function() return noise.Spheres { frequency = 0.5 } end },
+  source = {
+    function() return perlin {} end,
+    function() return noise.Spheres { frequency = 0.5 } end,
+  },
   outside = { function() return perlin {} end },
   low = { function() return perlin {} end },
   inside = { function() return noise.Checkerboard() end },
@@ -66,7 +69,8 @@ local recipes = {
   RotatePoint = { vary = { { y = 30 }, { y = 90 } } },
   ScaleBias = { vary = { { scale = 0.5 }, { bias = 0.5 }, { scale = -2 } } },
   ScalePoint = { vary = { { x = 0.25 }, { z = 0.25 } } },
-  Select = { fields = { lower = 0, upper = 2 }, vary = { { falloff = 0 }, { falloff = 0.2 }, { falloff = 0.5 } } },
+  Select = { fields = { lower = 0, upper = 2 },
+    vary = { { falloff = 0 }, { falloff = 0.2 }, { falloff = 0.5 } } },
   Spheres = { vary = frequency },
   Terrace = { vary = { { points = { -1, 0, 1 } }, { points = { -1, 0, 1 }, invert = true },
     { points = { -1, -0.6, -0.3, 0, 0.3, 0.6, 1 } } } },
@@ -230,7 +234,8 @@ local function draw(class)
   for _, node in ipairs(document.nodes) do nodes[node.id] = node end
   for i, source in ipairs(sources) do
     local description = describe(nodes, source.name)
-    text = text .. (i == 1 and "; " or ", ") .. source.name:gsub(" ", "_") .. " `" .. description .. "`"
+    text = text .. (i == 1 and "; " or ", ") .. source.name:gsub(" ", "_") .. " `" .. description
+      .. "`"
     local entry = used_by_description[description]
     if not entry then
       entry = { object = source, description = description, roles = {} }
@@ -270,8 +275,8 @@ end
 picture(folder .. "/gallery/sources.png", objects, 5, math.max(1, math.floor(panel * 3 / 4)))
 noise.savegraph(folder .. "/gallery/sources.json", outputs)
 local sources = "## The plain sources\n\n"
-  .. "The classes below read these sources, by the role each source plays (the schema's names), "
-  .. "left to right and top to bottom:\n\n" .. table.concat(list, "\n") .. "\n\n"
+  .. wrap("The classes below read these sources, by the role each source plays (the schema's "
+    .. "names), left to right and top to bottom:") .. "\n\n" .. table.concat(list, "\n") .. "\n\n"
   .. "![The plain sources](gallery/sources.png) [sources.json](gallery/sources.json)\n"
 
 local intro = [[
