@@ -206,8 +206,14 @@ local function draw(class)
     local arguments = {}
     for k, source in ipairs(sources) do arguments[k] = source end
     arguments[#arguments + 1] = settings
+    -- A class whose defaults cannot be built or evaluated (a Curve without
+    -- points) needs settings from a recipe.
     local ok, object = pcall(noise[class.class], (table.unpack or unpack)(arguments))
-    assert(ok, class.class .. " needs a recipe in examples/gallery.lua: " .. tostring(object))
+    local problem = object
+    if ok then ok, problem = pcall(object.calc, object, 0, 0, 0) end
+    if not ok then
+      error(class.class .. " needs a recipe in examples/gallery.lua: " .. tostring(problem), 0)
+    end
     objects[i], outputs[names[i]] = object, object
     captions[i] = "`" .. settings_text(class, own) .. "`"
   end
