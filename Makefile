@@ -24,7 +24,8 @@ vessa: configure
 demo: vessa
 	$(BUILD)/vessa examples/demo.lua $(BUILD)/demo.png
 
-# The pictures of the README and docs/, small enough to keep in the repository.
+# The pictures of the README and docs/, small enough to keep in the repository,
+# and the gallery: docs/gallery.md, a picture and a graph file of every class.
 .PHONY: gallery
 gallery: vessa
 	$(BUILD)/vessa examples/demo.lua docs/demo.png 256
@@ -39,7 +40,13 @@ gallery: vessa
 	$(BUILD)/vessa examples/light.lua docs/light.png 128
 	$(BUILD)/vessa examples/planet_big.lua docs/planet_big.png 512
 	$(BUILD)/vessa examples/guide.lua docs 160
+	$(BUILD)/vessa examples/gallery.lua docs
 	cd docs && $(abspath $(BUILD))/vessa ../examples/terrain.lua
+
+# The graph files of examples/graphs/, from the scripts that build them.
+.PHONY: graphs
+graphs: vessa
+	$(BUILD)/vessa examples/graphs/generate.lua
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
