@@ -102,26 +102,19 @@ bool CheckLight(lua_State* L, int options, const MapRef& map, Light* light) {
   constexpr const char* kNames[] = {"azimuth", "elevation", "contrast", "brightness", "scale",
                                     "extent",  "water",     "model",    "color",      nullptr};
   maps::CheckOptionNames(L, table, kNames);
-  constexpr const char* kModels[] = {"surface", "noiseutils", nullptr};
-  const double infinity = std::numeric_limits<double>::infinity();
-  light->azimuth = maps::OptionNumber(L, table, "azimuth", light->azimuth, -360, 360);
-  light->elevation = maps::OptionNumber(L, table, "elevation", light->elevation, 0, 90);
-  light->contrast = maps::OptionNumber(L, table, "contrast", light->contrast, 0, 1e6);
-  light->brightness = maps::OptionNumber(L, table, "brightness", light->brightness, 0, 1e6);
-  const double extent = maps::OptionNumber(L, table, "extent", 0.0, 1e-6, 1e12);
-  light->water = maps::OptionNumber(L, table, "water", -infinity, -infinity, infinity);
-  light->formula = static_cast<LightFormula>(maps::OptionChoice(L, table, "model", kModels, 0));
-  if (light->formula == LightFormula::kNoiseUtils) {
-    light->scale = LightScale(map.width, map.height, kNoiseUtilsLightExtent);
+  for (const LightSetting& setting : kLightSettings) {
+    double& value = light->*setting.member;
+    value = maps::OptionNumber(L, table, setting.name, value, setting.low, setting.high);
   }
-  light->scale = maps::OptionNumber(L, table, "scale", light->scale, 0, 1e6);
-  if (extent > 0.0) {
-    vessa::RawField(L, index, "scale");
-    if (!lua_isnil(L, -1)) {
-      ArgumentError(L, options, "light options 'extent' and 'scale' say the same: give one");
-    }
-    lua_pop(L, 1);
-    light->scale = LightScale(map.width, map.height, extent);
+  light->formula =
+      static_cast<LightFormula>(maps::OptionChoice(L, table, "model", kLightModels, 0));
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double scale =
+      maps::OptionNumber(L, table, "scale", nan, kLightScaleLow, kLightScaleHigh);
+  const double extent =
+      maps::OptionNumber(L, table, "extent", nan, kLightExtentLow, kLightExtentHigh);
+  if (const char* why = ResolveLightScale(light, map.width, map.height, scale, extent)) {
+    ArgumentError(L, options, "light options %s", why);
   }
   vessa::RawField(L, index, "color");
   if (!lua_isnil(L, -1)) {

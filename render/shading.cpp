@@ -43,6 +43,21 @@ double LightScale(std::uint32_t width, std::uint32_t height, double extent) {
   return (width > height ? width : height) / extent;
 }
 
+const char* ResolveLightScale(Light* light, std::uint32_t width, std::uint32_t height,
+                              double scale, double extent) {
+  const bool scaleGiven = scale == scale, extentGiven = extent == extent;
+  if (scaleGiven && extentGiven) return "'extent' and 'scale' say the same: give one";
+  if (scaleGiven) {
+    light->scale = scale;
+  } else {
+    const bool noiseUtils = light->formula == LightFormula::kNoiseUtils;
+    light->scale = LightScale(
+        width, height,
+        extentGiven ? extent : noiseUtils ? kNoiseUtilsLightExtent : kDefaultLightExtent);
+  }
+  return nullptr;
+}
+
 LightModel::LightModel(const Light& light)
     : m_formula(light.formula), m_water(light.water), m_brightness(light.brightness) {
   const double sinElevation = std::sin(light.elevation * kDegrees);

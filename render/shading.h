@@ -48,6 +48,35 @@ constexpr double kNoiseUtilsLightExtent = 64.0;
 // same relief at any size.
 double LightScale(std::uint32_t width, std::uint32_t height, double extent);
 
+// The light's numeric settings by name, with their ranges: what scripts
+// and the command line both accept. `scale`, `extent` and `model` are
+// resolved together by ResolveLightScale.
+struct LightSetting {
+  const char* name;
+  double Light::*member;
+  double low;
+  double high;
+};
+constexpr LightSetting kLightSettings[] = {
+    {"azimuth", &Light::azimuth, -360.0, 360.0},
+    {"elevation", &Light::elevation, 0.0, 90.0},
+    {"contrast", &Light::contrast, 0.0, 1e6},
+    {"brightness", &Light::brightness, 0.0, 1e6},
+    {"water", &Light::water, -std::numeric_limits<double>::infinity(),
+     std::numeric_limits<double>::infinity()},
+};
+// The ranges of the two ways to give the relief's scale.
+constexpr double kLightScaleLow = 0.0, kLightScaleHigh = 1e6;
+constexpr double kLightExtentLow = 1e-6, kLightExtentHigh = 1e12;
+// The names of LightFormula's values, in its order, null-terminated.
+constexpr const char* kLightModels[] = {"surface", "noiseutils", nullptr};
+
+// Sets light->scale for a map of width x height from what the caller gave
+// (NaN for not given): `scale` itself, or `extent`, or else the formula's
+// default. Null, or why not (both given).
+const char* ResolveLightScale(Light* light, std::uint32_t width, std::uint32_t height,
+                              double scale, double extent);
+
 // The values around one point of a map, and how many pixels apart the
 // neighbours on each axis are: 2 inside and across wrapped edges, 1 at an
 // edge that does not wrap (the edge is its own neighbour), 0 on a side of
