@@ -27,6 +27,7 @@
 #include <string>
 #include <vector>
 
+#include "hard_graphs.h"
 #include "map_figures.h"
 #include "maps/map_builder.h"
 #include "maps/node_source.h"
@@ -191,6 +192,9 @@ int Run(const Options& options) {
   if (!same) {
     std::printf("MISMATCH: a map of noise objects differs from libnoise's values\n");
     return 1;
+  }
+  if (options.only.empty() || options.only == "hard") {
+    if (!noisebind::bench::RunHardGraphs(options.rounds)) return 1;
   }
   return 0;
 }
