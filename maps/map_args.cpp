@@ -160,7 +160,7 @@ unsigned OptionThreads(lua_State* L, const OptionTable& options) {
   vessa::RawField(L, options.table, "threads");
   if (lua_isnil(L, -1)) {
     lua_pop(L, 1);
-    return DefaultThreads();
+    return kThreadsBySize;
   }
   const double value = lua_tonumber(L, -1);
   if (lua_type(L, -1) != LUA_TNUMBER || !(value >= 1 && value <= kMaxThreads) ||

@@ -52,7 +52,7 @@ double OptionNumber(lua_State* L, const OptionTable& options, const char* name, 
 // `fallback` when absent.
 int OptionChoice(lua_State* L, const OptionTable& options, const char* name,
                  const char* const* choices, int fallback);
-// The `threads` option: 1 to kMaxThreads, every core by default.
+// The `threads` option: 1 to kMaxThreads; kThreadsBySize when absent.
 unsigned OptionThreads(lua_State* L, const OptionTable& options);
 
 constexpr unsigned kMaxThreads = 256;

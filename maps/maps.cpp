@@ -172,8 +172,9 @@ struct Builder {
   bool upperFirst;
 };
 
-constexpr const char* kPlaneOptions[] = {"seamless", "threads", "flip", "positions", nullptr};
-constexpr const char* kCurvedOptions[] = {"threads", "flip", "positions", nullptr};
+constexpr const char* kPlaneOptions[] = {"seamless",  "threads", "flip",
+                                         "positions", "into",    nullptr};
+constexpr const char* kCurvedOptions[] = {"threads", "flip", "positions", "into", nullptr};
 // The `positions` option, in the order of Positions.
 constexpr const char* kPositions[] = {"index", "noiseutils", nullptr};
 
@@ -201,6 +202,42 @@ constexpr Builder kCylinder{"cylindermap",
                             {0, 0},
                             kCurvedOptions,
                             true};
+
+// The `into` option of the options at `index` (nil or a table): false when
+// absent; otherwise a map of exactly the size the builder makes, which it
+// fills instead of a new one, or an argument error with the reason.
+bool CheckInto(lua_State* L, int index, std::uint32_t width, std::uint32_t height,
+               std::uint32_t depth) {
+  if (!lua_istable(L, index)) return false;
+  vessa::RawField(L, index, "into");
+  MapRef map{};
+  if (lua_isnil(L, -1)) {
+    lua_pop(L, 1);
+    return false;
+  }
+  if (!TestMap(L, -1, &map)) {
+    ArgumentError(L, index, "option 'into' must be a map, got %s", luaL_typename(L, -1));
+  }
+  if (map.width != width || map.height != height || map.depth != depth) {
+    ArgumentError(L, index,
+                  "option 'into' must be a map of %d x %d x %d, as the builder makes, got %d x %d "
+                  "x %d",
+                  static_cast<int>(width), static_cast<int>(height), static_cast<int>(depth),
+                  static_cast<int>(map.width), static_cast<int>(map.height),
+                  static_cast<int>(map.depth));
+  }
+  lua_pop(L, 1);
+  return true;
+}
+
+// The map a builder fills, pushed: the options' `into` (CheckInto said it
+// is there and fits) or a new one.
+MapRef PushTarget(lua_State* L, int index, bool into, std::uint32_t width, std::uint32_t height,
+                  std::uint32_t depth = 1) {
+  if (!into) return PushNewMap(L, width, height, depth);
+  vessa::RawField(L, index, "into");
+  return CheckMap(L, -1);
+}
 
 // A pair of bounds: increasing, with a finite span (the samples lie
 // between them).
@@ -242,7 +279,7 @@ void CheckBounds(lua_State* L, const Builder& builder, MapRequest* request) {
 // Options at `index`: nil or a table of the builder's option names.
 void CheckMapOptions(lua_State* L, int index, const Builder& builder, MapRequest* request,
                      RunOptions* run) {
-  run->threads = DefaultThreads();
+  run->threads = kThreadsBySize;
   request->flip = builder.upperFirst;
   if (lua_isnoneornil(L, index)) return;
   if (!lua_istable(L, index)) vessa::TypeError(L, index, "table of options");
@@ -264,8 +301,9 @@ int BuildWith(lua_State* L, const Builder& builder) {
   CheckMapSize(L, 3, &request.width, &request.height);
   RunOptions run;
   CheckMapOptions(L, 5, builder, &request, &run);
+  const bool into = CheckInto(L, 5, request.width, request.height, 1);
   run.progress = ProgressOf(L);
-  const MapRef map = PushNewMap(L, request.width, request.height);
+  const MapRef map = PushTarget(L, 5, into, request.width, request.height);
   CheckSourceBeforeWork(L, 1, source);
   char reason[kReasonSize];
   if (!ComputeMap(source, request, run, map.values, reason)) {
@@ -302,16 +340,17 @@ int VolumeMap(lua_State* L) {
   }
   CheckVolumeSize(L, 3, request.size);
   RunOptions run;
-  run.threads = DefaultThreads();
+  run.threads = kThreadsBySize;
   if (!lua_isnoneornil(L, 6)) {
     if (!lua_istable(L, 6)) vessa::TypeError(L, 6, "table of options");
     const OptionTable options{6, 6, "option"};
-    constexpr const char* kOptions[] = {"threads", nullptr};
+    constexpr const char* kOptions[] = {"threads", "into", nullptr};
     CheckOptionNames(L, options, kOptions);
     run.threads = OptionThreads(L, options);
   }
+  const bool into = CheckInto(L, 6, request.size[0], request.size[1], request.size[2]);
   run.progress = ProgressOf(L);
-  const MapRef map = PushNewMap(L, request.size[0], request.size[1], request.size[2]);
+  const MapRef map = PushTarget(L, 6, into, request.size[0], request.size[1], request.size[2]);
   CheckSourceBeforeWork(L, 1, source);
   char reason[kReasonSize];
   if (!ComputeVolume(source, request, run, map.values, reason)) {
@@ -371,22 +410,24 @@ int Grid(lua_State* L) {
   for (unsigned a = 0; a < arguments; ++a)
     CheckGridAxis(L, static_cast<int>(a) + 2, &request.axes[a]);
   RunOptions run;
-  run.threads = DefaultThreads();
+  run.threads = kThreadsBySize;
   if (withOptions && lua_istable(L, -1)) {
     const int index = static_cast<int>(arguments) + 2;
     const OptionTable options{index, index, "option"};
-    constexpr const char* kNames[] = {"threads", nullptr};
+    constexpr const char* kNames[] = {"threads", "into", nullptr};
     CheckOptionNames(L, options, kNames);
     run.threads = OptionThreads(L, options);
   }
+  const int optionsIndex = static_cast<int>(arguments) + 2;
   std::uint32_t width = 0;
   std::uint32_t height = 0;
   if (!GridSize(request, kMaxMapValues, &width, &height) || !MapSizeAllowed(width, height)) {
     ArgumentError(L, lua_gettop(L), "the grid is too large a map (at most %d values, %d a side)",
                   static_cast<int>(kMaxMapValues), static_cast<int>(kMaxMapSide));
   }
+  const bool into = withOptions && CheckInto(L, optionsIndex, width, height, 1);
   run.progress = ProgressOf(L);
-  const MapRef map = PushNewMap(L, width, height);
+  const MapRef map = PushTarget(L, optionsIndex, into, width, height);
   char reason[kReasonSize];
   if (!ComputeGrid(found.function, request, run, map.values, reason)) {
     lua_pushstring(L, reason);

@@ -130,6 +130,17 @@ unsigned DefaultThreads() {
   return std::max(1u, std::thread::hardware_concurrency());
 }
 
+unsigned ThreadsFor(std::uint64_t points) {
+  const std::uint64_t paying = std::max<std::uint64_t>(1, points / kPointsPerThread);
+  return static_cast<unsigned>(std::min<std::uint64_t>(DefaultThreads(), paying));
+}
+
+RunOptions Sized(const RunOptions& run, std::uint64_t points) {
+  RunOptions sized = run;
+  if (sized.threads == kThreadsBySize) sized.threads = ThreadsFor(points);
+  return sized;
+}
+
 bool RunRows(const RowTask& task, std::uint32_t rows, const RunOptions& options,
              std::string* error) {
   if (rows == 0) return true;
