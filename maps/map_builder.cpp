@@ -63,6 +63,13 @@ std::uint32_t RowsPerGroup(const MapRequest& request) {
   return kBlockSize / request.width;
 }
 
+// The points of the largest block: no more than the map holds, so that a
+// small map allocates little.
+std::size_t BlockPoints(const MapRequest& request) {
+  const std::uint64_t rows = std::min(RowsPerGroup(request), request.height);
+  return static_cast<std::size_t>(std::min<std::uint64_t>(kBlockSize, rows * request.width));
+}
+
 class MapWorker final : public RowWorker {
  public:
   MapWorker(const PointSource& source, const MapRequest& request, const Axes& axes, double* values)
@@ -71,7 +78,7 @@ class MapWorker final : public RowWorker {
         m_axes(axes),
         m_values(values),
         m_workspace(source.NewWorkspace()),
-        m_block(kBlockSize),
+        m_block(BlockPoints(request)),
         m_blend(request.seamless ? 3 * kBlockSize : 0) {
     m_cylinder.SetModule(m_recorder);
   }

@@ -20,6 +20,13 @@ std::uint32_t RowsPerGroup(const VolumeRequest& request) {
   return request.size[0] >= kBlockSize ? 1 : kBlockSize / request.size[0];
 }
 
+// The points of the largest block: no more than the volume holds.
+std::size_t BlockPoints(const VolumeRequest& request) {
+  const std::uint64_t rows = std::min<std::uint64_t>(
+      RowsPerGroup(request), std::uint64_t{request.size[1]} * request.size[2]);
+  return static_cast<std::size_t>(std::min<std::uint64_t>(kBlockSize, rows * request.size[0]));
+}
+
 class VolumeWorker final : public RowWorker {
  public:
   VolumeWorker(const PointSource& source, const VolumeRequest& request, const Lattice& lattice,
@@ -29,9 +36,9 @@ class VolumeWorker final : public RowWorker {
         m_lattice(lattice),
         m_values(values),
         m_workspace(source.NewWorkspace()),
-        m_x(kBlockSize),
-        m_y(kBlockSize),
-        m_z(kBlockSize) {}
+        m_x(BlockPoints(request)),
+        m_y(m_x.size()),
+        m_z(m_x.size()) {}
 
   // Task `group` is row `group` of x (at y index r % height in layer
   // r / height), or where rows are shorter than a block, as many rows as

@@ -68,11 +68,21 @@ void CopyReason(const std::string& text, char* reason) {
 }
 
 // Whether the source can be evaluated at all (a noise object may not be).
+// The last graph found evaluable is known until any graph changes, so that
+// a loop of chunks walks it once.
 bool SourceEvaluable(const SourceChoice& choice, char* reason) {
   if (choice.node == nullptr) return true;
+  thread_local const objects::Node* lastEvaluable = nullptr;
+  thread_local std::uint64_t lastGeneration = 0;
+  const std::uint64_t generation = objects::GraphGeneration();
+  if (choice.node == lastEvaluable && generation == lastGeneration) return true;
   try {
     std::string why;
-    if (choice.node->Evaluable(&why)) return true;
+    if (choice.node->Evaluable(&why)) {
+      lastEvaluable = choice.node;
+      lastGeneration = generation;
+      return true;
+    }
     CopyReason(why, reason);
   } catch (const std::exception&) {
     CopyReason("not enough memory", reason);
@@ -207,10 +217,10 @@ constexpr Builder kCylinder{"cylindermap",
 // absent; otherwise a map of exactly the size the builder makes, which it
 // fills instead of a new one, or an argument error with the reason.
 bool CheckInto(lua_State* L, int index, std::uint32_t width, std::uint32_t height,
-               std::uint32_t depth) {
+               std::uint32_t depth, MapRef* into) {
   if (!lua_istable(L, index)) return false;
   vessa::RawField(L, index, "into");
-  MapRef map{};
+  MapRef& map = *into;
   if (lua_isnil(L, -1)) {
     lua_pop(L, 1);
     return false;
@@ -230,13 +240,13 @@ bool CheckInto(lua_State* L, int index, std::uint32_t width, std::uint32_t heigh
   return true;
 }
 
-// The map a builder fills, pushed: the options' `into` (CheckInto said it
-// is there and fits) or a new one.
-MapRef PushTarget(lua_State* L, int index, bool into, std::uint32_t width, std::uint32_t height,
-                  std::uint32_t depth = 1) {
+// The map a builder fills, pushed: the options' `into` (CheckInto found
+// it, and it holds the map still) or a new one.
+MapRef PushTarget(lua_State* L, int index, bool into, const MapRef& found, std::uint32_t width,
+                  std::uint32_t height, std::uint32_t depth = 1) {
   if (!into) return PushNewMap(L, width, height, depth);
   vessa::RawField(L, index, "into");
-  return CheckMap(L, -1);
+  return found;
 }
 
 // A pair of bounds: increasing, with a finite span (the samples lie
@@ -301,9 +311,10 @@ int BuildWith(lua_State* L, const Builder& builder) {
   CheckMapSize(L, 3, &request.width, &request.height);
   RunOptions run;
   CheckMapOptions(L, 5, builder, &request, &run);
-  const bool into = CheckInto(L, 5, request.width, request.height, 1);
+  MapRef found{};
+  const bool into = CheckInto(L, 5, request.width, request.height, 1, &found);
   run.progress = ProgressOf(L);
-  const MapRef map = PushTarget(L, 5, into, request.width, request.height);
+  const MapRef map = PushTarget(L, 5, into, found, request.width, request.height);
   CheckSourceBeforeWork(L, 1, source);
   char reason[kReasonSize];
   if (!ComputeMap(source, request, run, map.values, reason)) {
@@ -348,9 +359,11 @@ int VolumeMap(lua_State* L) {
     CheckOptionNames(L, options, kOptions);
     run.threads = OptionThreads(L, options);
   }
-  const bool into = CheckInto(L, 6, request.size[0], request.size[1], request.size[2]);
+  MapRef found{};
+  const bool into = CheckInto(L, 6, request.size[0], request.size[1], request.size[2], &found);
   run.progress = ProgressOf(L);
-  const MapRef map = PushTarget(L, 6, into, request.size[0], request.size[1], request.size[2]);
+  const MapRef map =
+      PushTarget(L, 6, into, found, request.size[0], request.size[1], request.size[2]);
   CheckSourceBeforeWork(L, 1, source);
   char reason[kReasonSize];
   if (!ComputeVolume(source, request, run, map.values, reason)) {
@@ -425,9 +438,10 @@ int Grid(lua_State* L) {
     ArgumentError(L, lua_gettop(L), "the grid is too large a map (at most %d values, %d a side)",
                   static_cast<int>(kMaxMapValues), static_cast<int>(kMaxMapSide));
   }
-  const bool into = withOptions && CheckInto(L, optionsIndex, width, height, 1);
+  MapRef target{};
+  const bool into = withOptions && CheckInto(L, optionsIndex, width, height, 1, &target);
   run.progress = ProgressOf(L);
-  const MapRef map = PushTarget(L, optionsIndex, into, width, height);
+  const MapRef map = PushTarget(L, optionsIndex, into, target, width, height);
   char reason[kReasonSize];
   if (!ComputeGrid(found.function, request, run, map.values, reason)) {
     lua_pushstring(L, reason);

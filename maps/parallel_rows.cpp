@@ -127,7 +127,9 @@ bool Run(const RowTask& task, std::uint32_t rows, const RunOptions& options, std
 }  // namespace
 
 unsigned DefaultThreads() {
-  return std::max(1u, std::thread::hardware_concurrency());
+  // Asked once: the system reads it from a file each time.
+  static const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+  return cores;
 }
 
 unsigned ThreadsFor(std::uint64_t points) {
