@@ -50,7 +50,7 @@ struct Selection {
 };
 
 // Source `index` of `node` into out[i] wherever needs(i); elsewhere `out`
-// keeps what it had.
+// keeps what it had, or holds the source's value there too.
 template <class Needs>
 void SourceWhere(const Node& node, int index, const Points& points, double* out,
                  Evaluator& evaluator, Needs needs) {
@@ -62,7 +62,9 @@ void SourceWhere(const Node& node, int index, const Points& points, double* out,
     ++count;
   }
   if (count == 0) return;
-  if (count == points.count) return evaluator.Source(node, index, points, out);
+  // Nearly every point: the source over the whole block costs less than
+  // gathering the few out (and the values at the others go unread).
+  if (count * 8 >= points.count * 7) return evaluator.Source(node, index, points, out);
   Arrays<4> gathered(evaluator.scratch());
   double* const x = gathered[0];
   double* const y = gathered[1];
@@ -101,12 +103,15 @@ void Select(const Node& node, const Points& points, double* out, Evaluator& eval
   const auto* select = Typed<noise::module::Select>(node, points, out);
   if (select == nullptr) return;
   const Selection selection(*select);
-  Arrays<2> arrays(evaluator.scratch());
-  double* const second = arrays[0];
-  double* const control = arrays[1];
+  Arrays<1> controlArray(evaluator.scratch());
+  double* const control = controlArray[0];
   evaluator.Source(node, 2, points, control);
   SourceWhere(node, 0, points, out, evaluator,
               [&](std::size_t i) { return Selection::NeedsFirst(selection.Of(control[i])); });
+  // Taken once the first source is done, so that Selects nested through
+  // their first sources hold one array a level, not two.
+  Arrays<1> secondArray(evaluator.scratch());
+  double* const second = secondArray[0];
   SourceWhere(node, 1, points, second, evaluator,
               [&](std::size_t i) { return Selection::NeedsSecond(selection.Of(control[i])); });
   for (std::size_t i = 0; i < points.count; ++i) {
