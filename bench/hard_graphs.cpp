@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -162,7 +163,7 @@ double ObjectSeconds(const Node& root, const Plane& p, bool map, int side,
 
 }  // namespace
 
-bool RunHardGraphs(int rounds) {
+bool RunHardGraphs(int rounds, const char* only) {
   struct Subject {
     const char* name;
     Twin::Pair (*build)(Twin&);
@@ -181,6 +182,7 @@ bool RunHardGraphs(int rounds) {
   bool same = true;
   for (int k = 0; k < 4; ++k) {
     const Subject& s = subjects[k];
+    if (only != nullptr && std::strcmp(only, s.name) != 0) continue;
     Twin twin;
     const Twin::Pair root = s.build(twin);
     const Plane plane(s.side);

@@ -12,7 +12,8 @@
 namespace noisebind::bench {
 
 // Prints a table and the line; false when a value differs from libnoise's.
-bool RunHardGraphs(int rounds);
+// `only`, when not null, names the one graph to run (for callgrind).
+bool RunHardGraphs(int rounds, const char* only);
 
 }  // namespace noisebind::bench
 
