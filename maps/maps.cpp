@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <lua.hpp>
 #include <new>
@@ -286,20 +287,38 @@ void CheckBounds(lua_State* L, const Builder& builder, MapRequest* request) {
   request->rowTo = bounds[rows + 1];
 }
 
-// Options at `index`: nil or a table of the builder's option names.
-void CheckMapOptions(lua_State* L, int index, const Builder& builder, MapRequest* request,
+// Whether the builder takes option `name` and the table has it, from
+// CheckOptionNames' answer.
+bool Present(const Builder& builder, std::uint32_t present, const char* name) {
+  for (std::uint32_t i = 0; builder.options[i] != nullptr; ++i) {
+    if (std::strcmp(builder.options[i], name) == 0) return (present >> i & 1u) != 0;
+  }
+  return false;
+}
+
+// Options at `index`: nil or a table of the builder's option names. Only
+// those present are looked up: a chunk's call pays for what it gives.
+// True when `into` is among them.
+bool CheckMapOptions(lua_State* L, int index, const Builder& builder, MapRequest* request,
                      RunOptions* run) {
   run->threads = kThreadsBySize;
   request->flip = builder.upperFirst;
-  if (lua_isnoneornil(L, index)) return;
+  if (lua_isnoneornil(L, index)) return false;
   if (!lua_istable(L, index)) vessa::TypeError(L, index, "table of options");
   const OptionTable options{index, index, "option"};
-  CheckOptionNames(L, options, builder.options);
-  request->seamless = OptionBoolean(L, options, "seamless", false);
-  request->flip = OptionBoolean(L, options, "flip", false) != builder.upperFirst;
-  request->positions = static_cast<Positions>(
-      OptionChoice(L, options, "positions", kPositions, static_cast<int>(Positions::kIndex)));
-  run->threads = OptionThreads(L, options);
+  const std::uint32_t present = CheckOptionNames(L, options, builder.options);
+  if (Present(builder, present, "seamless")) {
+    request->seamless = OptionBoolean(L, options, "seamless", false);
+  }
+  if (Present(builder, present, "flip")) {
+    request->flip = OptionBoolean(L, options, "flip", false) != builder.upperFirst;
+  }
+  if (Present(builder, present, "positions")) {
+    request->positions = static_cast<Positions>(
+        OptionChoice(L, options, "positions", kPositions, static_cast<int>(Positions::kIndex)));
+  }
+  if (Present(builder, present, "threads")) run->threads = OptionThreads(L, options);
+  return Present(builder, present, "into");
 }
 
 // planemap, spheremap, cylindermap: (source, bounds, width, height [, options]).
@@ -310,9 +329,9 @@ int BuildWith(lua_State* L, const Builder& builder) {
   CheckBounds(L, builder, &request);
   CheckMapSize(L, 3, &request.width, &request.height);
   RunOptions run;
-  CheckMapOptions(L, 5, builder, &request, &run);
   MapRef found{};
-  const bool into = CheckInto(L, 5, request.width, request.height, 1, &found);
+  const bool into = CheckMapOptions(L, 5, builder, &request, &run) &&
+                    CheckInto(L, 5, request.width, request.height, 1, &found);
   run.progress = ProgressOf(L);
   const MapRef map = PushTarget(L, 5, into, found, request.width, request.height);
   CheckSourceBeforeWork(L, 1, source);
