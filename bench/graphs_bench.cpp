@@ -27,6 +27,7 @@
 #include <string>
 #include <vector>
 
+#include "hard_graphs.h"
 #include "map_figures.h"
 #include "maps/map_builder.h"
 #include "maps/node_source.h"
@@ -191,6 +192,11 @@ int Run(const Options& options) {
   if (!same) {
     std::printf("MISMATCH: a map of noise objects differs from libnoise's values\n");
     return 1;
+  }
+  // --only hard: these alone; --only hard:chain900: that one alone.
+  if (options.only.empty() || options.only.rfind("hard", 0) == 0) {
+    const char* one = options.only.size() > 5 ? options.only.c_str() + 5 : nullptr;
+    if (!noisebind::bench::RunHardGraphs(options.rounds, one)) return 1;
   }
   return 0;
 }

@@ -88,7 +88,67 @@ bool SameValues(lua_State* L, const std::vector<double>& native, bool object) {
   return same;
 }
 
+// Chunks as a mod maps them: a Perlin object (6 octaves) into maps it
+// reuses, each function running its loop n times.
+constexpr char kSmallScript[] = R"(
+-- Chunks as densely sampled as the large map: 256 points a unit.
+local p = noise.Perlin {}
+local one = noise.planemap(p, { 0, 1, 0, 1 }, 1, 1)
+local chunk = noise.planemap(p, { 0, 80, 0, 80 }, 80, 80)
+local large = noise.planemap(p, { 0, 4, 0, 4 }, 1024, 1024, { threads = 1 })
+return {
+  function(n) for i = 1, n do p:calc(i * 0.01, 0, 0.5) end end,
+  function(n)
+    for i = 1, n do noise.planemap(p, { i * 0.01, i * 0.01 + 1, 0.5, 1.5 }, 1, 1, { into = one }) end
+  end,
+  function(n)
+    for i = 1, n do noise.planemap(p, { i * 0.3125, i * 0.3125 + 0.3125, 0, 0.3125 }, 80, 80, { into = chunk, threads = 1 }) end
+  end,
+  function(n)
+    for i = 1, n do noise.planemap(p, { i * 0.3125, i * 0.3125 + 0.3125, 0, 0.3125 }, 80, 80, { into = chunk }) end
+  end,
+  function(n)
+    for i = 1, n do noise.planemap(p, { 0, 4, i, i + 4 }, 1024, 1024, { into = large, threads = 1 }) end
+  end,
+}
+)";
+
+// Seconds for one call of function k of the table on top, looping n times.
+double TimeLoop(lua_State* L, int k, int n) {
+  lua_rawgeti(L, -1, k);
+  lua_pushnumber(L, n);
+  const double start = Now();
+  if (lua_pcall(L, 1, 0, 0) != 0) throw std::runtime_error(lua_tostring(L, -1));
+  return Now() - start;
+}
+
 }  // namespace
+
+void RunSmallBench(lua_State* L, int rounds) {
+  if (luaL_loadstring(L, kSmallScript) != 0 || lua_pcall(L, 0, 1, 0) != 0) {
+    throw std::runtime_error(lua_tostring(L, -1));
+  }
+  // calc, 1 x 1 map, 80 x 80 on one thread and by default, 1024 x 1024.
+  constexpr int kLoops[] = {20000, 20000, 40, 40, 1};
+  std::vector<double> oneOverCalc, chunkNs, largeNs, defaultOverOne;
+  for (int round = 0; round < rounds; ++round) {
+    // Turned order in odd rounds, so that neither of a pair always goes first.
+    double seconds[5];
+    for (int j = 0; j < 5; ++j) {
+      const int k = round % 2 == 0 ? j : 4 - j;
+      seconds[k] = TimeLoop(L, k + 1, kLoops[k]) / kLoops[k];
+    }
+    oneOverCalc.push_back((seconds[1] - seconds[0]) * 1e6);
+    chunkNs.push_back(seconds[2] * 1e9 / (80 * 80));
+    largeNs.push_back(seconds[4] * 1e9 / (1024 * 1024));
+    defaultOverOne.push_back(seconds[3] / seconds[2]);
+  }
+  lua_pop(L, 1);
+  std::printf(
+      "\nsmall: 1x1 map us %.2f over calc; chunk 80x80 ns/pt %.1f; 1024x1024 ns/pt %.1f; "
+      "default/threads1 80x80 %.2f (medians of %d rounds, one thread but the default)\n",
+      Median(oneOverCalc), Median(chunkNs), Median(largeNs), Median(defaultOverOne), rounds);
+}
 
 bool RunMapsBench(lua_State* L, int rounds) {
   // The shared Perlin keeps the library's defaults (6 octaves), as here.
@@ -157,6 +217,7 @@ bool RunMapsBench(lua_State* L, int rounds) {
   std::printf("LibNoise function maps: speedup %.2f on %u threads\n", ratio(2, 3), cores);
   std::printf("maps: object 1t/native %.2f; LibNoise 1t/native %.2f; speedup %.2f on %u threads\n",
               ratio(4, 0), ratio(2, 0), ratio(4, 5), cores);
+  RunSmallBench(L, rounds);
   return true;
 }
 

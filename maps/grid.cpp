@@ -116,7 +116,7 @@ bool SampleGrid(const ArgumentSource& source, const GridRequest& request, const 
     return false;
   }
   const GridTask task(source, request, width, values);
-  return RunRows(task, height, run, error);
+  return RunRows(task, height, Sized(run, std::uint64_t{width} * height), error);
 }
 
 }  // namespace noisebind::maps

@@ -74,8 +74,9 @@ void CheckNumbers(lua_State* L, int index, const char* shape, int count, double*
   }
 }
 
-void CheckOptionNames(lua_State* L, const OptionTable& options, const char* const* names) {
+std::uint32_t CheckOptionNames(lua_State* L, const OptionTable& options, const char* const* names) {
   vessa::CheckOwnEntries(L, options.table, options.argument, "options");
+  std::uint32_t present = 0;
   lua_pushnil(L);
   while (lua_next(L, options.table) != 0) {
     lua_pop(L, 1);
@@ -85,11 +86,13 @@ void CheckOptionNames(lua_State* L, const OptionTable& options, const char* cons
     }
     const char* key = lua_tostring(L, -1);
     bool known = false;
-    for (const char* const* name = names; *name != nullptr && !known; ++name) {
-      known = std::strcmp(key, *name) == 0;
+    for (std::uint32_t i = 0; names[i] != nullptr && !known; ++i) {
+      known = std::strcmp(key, names[i]) == 0;
+      if (known && i < 32) present |= std::uint32_t{1} << i;
     }
     if (!known) ArgumentError(L, options.argument, "unknown %s '%s'", options.kind, key);
   }
+  return present;
 }
 
 bool OptionBoolean(lua_State* L, const OptionTable& options, const char* name, bool fallback) {
@@ -160,7 +163,7 @@ unsigned OptionThreads(lua_State* L, const OptionTable& options) {
   vessa::RawField(L, options.table, "threads");
   if (lua_isnil(L, -1)) {
     lua_pop(L, 1);
-    return DefaultThreads();
+    return kThreadsBySize;
   }
   const double value = lua_tonumber(L, -1);
   if (lua_type(L, -1) != LUA_TNUMBER || !(value >= 1 && value <= kMaxThreads) ||

@@ -41,8 +41,10 @@ struct OptionTable {
   const char* kind;
 };
 
-// Checks that every key of the table is one of `names` (null-terminated).
-void CheckOptionNames(lua_State* L, const OptionTable& options, const char* const* names);
+// Checks that every key of the table is one of `names` (null-terminated);
+// gives which are there, bit i for names[i] (of the first 32), so that a
+// caller may leave out looking up the others.
+std::uint32_t CheckOptionNames(lua_State* L, const OptionTable& options, const char* const* names);
 
 // Entry `name` of the table; `fallback` when absent.
 bool OptionBoolean(lua_State* L, const OptionTable& options, const char* name, bool fallback);
@@ -52,7 +54,7 @@ double OptionNumber(lua_State* L, const OptionTable& options, const char* name, 
 // `fallback` when absent.
 int OptionChoice(lua_State* L, const OptionTable& options, const char* name,
                  const char* const* choices, int fallback);
-// The `threads` option: 1 to kMaxThreads, every core by default.
+// The `threads` option: 1 to kMaxThreads; kThreadsBySize when absent.
 unsigned OptionThreads(lua_State* L, const OptionTable& options);
 
 constexpr unsigned kMaxThreads = 256;

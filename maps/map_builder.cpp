@@ -56,6 +56,20 @@ void Place(Positions positions, double from, double to, std::uint32_t count,
   }
 }
 
+// Rows computed together in one block: one where rows fill a block, or a
+// seamless map blends each row apart.
+std::uint32_t RowsPerGroup(const MapRequest& request) {
+  if (request.seamless || request.width >= kBlockSize) return 1;
+  return kBlockSize / request.width;
+}
+
+// The points of the largest block: no more than the map holds, so that a
+// small map allocates little.
+std::size_t BlockPoints(const MapRequest& request) {
+  const std::uint64_t rows = std::min(RowsPerGroup(request), request.height);
+  return static_cast<std::size_t>(std::min<std::uint64_t>(kBlockSize, rows * request.width));
+}
+
 class MapWorker final : public RowWorker {
  public:
   MapWorker(const PointSource& source, const MapRequest& request, const Axes& axes, double* values)
@@ -64,15 +78,32 @@ class MapWorker final : public RowWorker {
         m_axes(axes),
         m_values(values),
         m_workspace(source.NewWorkspace()),
-        m_block(kBlockSize),
+        m_block(BlockPoints(request)),
         m_blend(request.seamless ? 3 * kBlockSize : 0) {
     m_cylinder.SetModule(m_recorder);
   }
 
-  bool Row(std::uint32_t row, std::string* error) override {
+  // Task `group` is one row, or rows enough to fill a block where rows are
+  // short (a chunk's): a call of the source costs something whatever its
+  // points, so short rows go in together. Rows are grouped as they are
+  // stored, so a group's values are adjacent in the map.
+  bool Row(std::uint32_t group, std::string* error) override {
     const MapRequest& r = m_request;
-    const std::uint32_t stored = r.flip ? r.height - 1 - row : row;
-    double* out = m_values + std::size_t{stored} * r.width;
+    const std::uint32_t rowsPerGroup = RowsPerGroup(r);
+    const std::uint32_t firstStored = group * rowsPerGroup;
+    if (rowsPerGroup > 1) {
+      const std::uint32_t endStored = std::min(r.height, firstStored + rowsPerGroup);
+      std::uint32_t k = 0;
+      for (std::uint32_t stored = firstStored; stored < endStored; ++stored) {
+        const double v = m_axes.rows[r.flip ? r.height - 1 - stored : stored];
+        for (std::uint32_t c = 0; c < r.width; ++c) Point(m_axes.columns[c], v, k++);
+      }
+      return m_source.Values(m_workspace.get(), m_block.x.data(), m_block.y.data(),
+                             m_block.z.data(), k, m_values + std::size_t{firstStored} * r.width,
+                             error);
+    }
+    const std::uint32_t row = r.flip ? r.height - 1 - firstStored : firstStored;
+    double* out = m_values + std::size_t{firstStored} * r.width;
     for (std::uint32_t first = 0; first < r.width; first += kBlockSize) {
       const std::uint32_t count = std::min(kBlockSize, r.width - first);
       bool ok = true;
@@ -213,7 +244,10 @@ bool BuildMap(const PointSource& source, const MapRequest& request, const RunOpt
     return false;
   }
   const MapTask task(source, request, axes, values);
-  return RunRows(task, request.height, run, error);
+  const std::uint64_t points = std::uint64_t{request.width} * request.height;
+  const std::uint32_t rowsPerGroup = RowsPerGroup(request);
+  const std::uint32_t groups = request.height / rowsPerGroup + (request.height % rowsPerGroup != 0);
+  return RunRows(task, groups, Sized(run, request.seamless ? 4 * points : points), error);
 }
 
 }  // namespace noisebind::maps

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <lua.hpp>
 #include <new>
@@ -69,11 +70,21 @@ void CopyReason(const std::string& text, char* reason) {
 }
 
 // Whether the source can be evaluated at all (a noise object may not be).
+// The last graph found evaluable is known until any graph changes, so that
+// a loop of chunks walks it once.
 bool SourceEvaluable(const SourceChoice& choice, char* reason) {
   if (choice.node == nullptr) return true;
+  thread_local const objects::Node* lastEvaluable = nullptr;
+  thread_local std::uint64_t lastGeneration = 0;
+  const std::uint64_t generation = objects::GraphGeneration();
+  if (choice.node == lastEvaluable && generation == lastGeneration) return true;
   try {
     std::string why;
-    if (choice.node->Evaluable(&why)) return true;
+    if (choice.node->Evaluable(&why)) {
+      lastEvaluable = choice.node;
+      lastGeneration = generation;
+      return true;
+    }
     CopyReason(why, reason);
   } catch (const std::exception&) {
     CopyReason("not enough memory", reason);
@@ -169,14 +180,51 @@ struct Builder {
   const char* const* options;
 };
 
-constexpr const char* kPlaneOptions[] = {"seamless", "threads", "flip", "positions", nullptr};
-constexpr const char* kCurvedOptions[] = {"threads", "flip", "positions", nullptr};
+constexpr const char* kPlaneOptions[] = {"seamless",  "threads", "flip",
+                                         "positions", "into",    nullptr};
+constexpr const char* kCurvedOptions[] = {"threads", "flip", "positions", "into", nullptr};
 // The `positions` option, in the order of Positions.
 constexpr const char* kPositions[] = {"index", "noiseutils", nullptr};
 
 constexpr Builder kPlane{"planemap", Projection::kPlane, kPlaneOptions};
 constexpr Builder kSphere{"spheremap", Projection::kSphere, kCurvedOptions};
 constexpr Builder kCylinder{"cylindermap", Projection::kCylinder, kCurvedOptions};
+
+// The `into` option of the options at `index` (nil or a table): false when
+// absent; otherwise a map of exactly the size the builder makes, which it
+// fills instead of a new one, or an argument error with the reason.
+bool CheckInto(lua_State* L, int index, std::uint32_t width, std::uint32_t height,
+               std::uint32_t depth, MapRef* into) {
+  if (!lua_istable(L, index)) return false;
+  vessa::RawField(L, index, "into");
+  MapRef& map = *into;
+  if (lua_isnil(L, -1)) {
+    lua_pop(L, 1);
+    return false;
+  }
+  if (!TestMap(L, -1, &map)) {
+    ArgumentError(L, index, "option 'into' must be a map, got %s", luaL_typename(L, -1));
+  }
+  if (map.width != width || map.height != height || map.depth != depth) {
+    ArgumentError(L, index,
+                  "option 'into' must be a map of %d x %d x %d, as the builder makes, got %d x %d "
+                  "x %d",
+                  static_cast<int>(width), static_cast<int>(height), static_cast<int>(depth),
+                  static_cast<int>(map.width), static_cast<int>(map.height),
+                  static_cast<int>(map.depth));
+  }
+  lua_pop(L, 1);
+  return true;
+}
+
+// The map a builder fills, pushed: the options' `into` (CheckInto found
+// it, and it holds the map still) or a new one.
+MapRef PushTarget(lua_State* L, int index, bool into, const MapRef& found, std::uint32_t width,
+                  std::uint32_t height, std::uint32_t depth = 1) {
+  if (!into) return PushNewMap(L, width, height, depth);
+  vessa::RawField(L, index, "into");
+  return found;
+}
 
 // The fault CheckSpan found in a pair of bounds, raised at index 2.
 void RaiseSpanFault(lua_State* L, const char* shape, const char* const* names, SpanFault fault,
@@ -208,21 +256,39 @@ void CheckBounds(lua_State* L, const Builder& builder, MapRequest* request) {
                  bounds[2 * pair + 1], shape.limits[pair]);
 }
 
-// Options at `index`: nil or a table of the builder's option names.
-void CheckMapOptions(lua_State* L, int index, const Builder& builder, MapRequest* request,
+// Whether the builder takes option `name` and the table has it, from
+// CheckOptionNames' answer.
+bool Present(const Builder& builder, std::uint32_t present, const char* name) {
+  for (std::uint32_t i = 0; builder.options[i] != nullptr; ++i) {
+    if (std::strcmp(builder.options[i], name) == 0) return (present >> i & 1u) != 0;
+  }
+  return false;
+}
+
+// Options at `index`: nil or a table of the builder's option names. Only
+// those present are looked up: a chunk's call pays for what it gives.
+// True when `into` is among them.
+bool CheckMapOptions(lua_State* L, int index, const Builder& builder, MapRequest* request,
                      RunOptions* run) {
-  run->threads = DefaultThreads();
+  run->threads = kThreadsBySize;
   const bool upperFirst = ShapeOf(builder.projection).upperFirst;
   request->flip = upperFirst;
-  if (lua_isnoneornil(L, index)) return;
+  if (lua_isnoneornil(L, index)) return false;
   if (!lua_istable(L, index)) vessa::TypeError(L, index, "table of options");
   const OptionTable options{index, index, "option"};
-  CheckOptionNames(L, options, builder.options);
-  request->seamless = OptionBoolean(L, options, "seamless", false);
-  request->flip = OptionBoolean(L, options, "flip", false) != upperFirst;
-  request->positions = static_cast<Positions>(
-      OptionChoice(L, options, "positions", kPositions, static_cast<int>(Positions::kIndex)));
-  run->threads = OptionThreads(L, options);
+  const std::uint32_t present = CheckOptionNames(L, options, builder.options);
+  if (Present(builder, present, "seamless")) {
+    request->seamless = OptionBoolean(L, options, "seamless", false);
+  }
+  if (Present(builder, present, "flip")) {
+    request->flip = OptionBoolean(L, options, "flip", false) != upperFirst;
+  }
+  if (Present(builder, present, "positions")) {
+    request->positions = static_cast<Positions>(
+        OptionChoice(L, options, "positions", kPositions, static_cast<int>(Positions::kIndex)));
+  }
+  if (Present(builder, present, "threads")) run->threads = OptionThreads(L, options);
+  return Present(builder, present, "into");
 }
 
 // planemap, spheremap, cylindermap: (source, bounds, width, height [, options]).
@@ -233,9 +299,11 @@ int BuildWith(lua_State* L, const Builder& builder) {
   CheckBounds(L, builder, &request);
   CheckMapSize(L, 3, &request.width, &request.height);
   RunOptions run;
-  CheckMapOptions(L, 5, builder, &request, &run);
+  MapRef found{};
+  const bool into = CheckMapOptions(L, 5, builder, &request, &run) &&
+                    CheckInto(L, 5, request.width, request.height, 1, &found);
   run.progress = ProgressOf(L);
-  const MapRef map = PushNewMap(L, request.width, request.height);
+  const MapRef map = PushTarget(L, 5, into, found, request.width, request.height);
   CheckSourceBeforeWork(L, 1, source);
   char reason[kReasonSize];
   if (!ComputeMap(source, request, run, map.values, reason)) {
@@ -273,16 +341,19 @@ int VolumeMap(lua_State* L) {
   }
   CheckVolumeSize(L, 3, request.size);
   RunOptions run;
-  run.threads = DefaultThreads();
+  run.threads = kThreadsBySize;
   if (!lua_isnoneornil(L, 6)) {
     if (!lua_istable(L, 6)) vessa::TypeError(L, 6, "table of options");
     const OptionTable options{6, 6, "option"};
-    constexpr const char* kOptions[] = {"threads", nullptr};
+    constexpr const char* kOptions[] = {"threads", "into", nullptr};
     CheckOptionNames(L, options, kOptions);
     run.threads = OptionThreads(L, options);
   }
+  MapRef found{};
+  const bool into = CheckInto(L, 6, request.size[0], request.size[1], request.size[2], &found);
   run.progress = ProgressOf(L);
-  const MapRef map = PushNewMap(L, request.size[0], request.size[1], request.size[2]);
+  const MapRef map =
+      PushTarget(L, 6, into, found, request.size[0], request.size[1], request.size[2]);
   CheckSourceBeforeWork(L, 1, source);
   char reason[kReasonSize];
   if (!ComputeVolume(source, request, run, map.values, reason)) {
@@ -342,22 +413,25 @@ int Grid(lua_State* L) {
   for (unsigned a = 0; a < arguments; ++a)
     CheckGridAxis(L, static_cast<int>(a) + 2, &request.axes[a]);
   RunOptions run;
-  run.threads = DefaultThreads();
+  run.threads = kThreadsBySize;
   if (withOptions && lua_istable(L, -1)) {
     const int index = static_cast<int>(arguments) + 2;
     const OptionTable options{index, index, "option"};
-    constexpr const char* kNames[] = {"threads", nullptr};
+    constexpr const char* kNames[] = {"threads", "into", nullptr};
     CheckOptionNames(L, options, kNames);
     run.threads = OptionThreads(L, options);
   }
+  const int optionsIndex = static_cast<int>(arguments) + 2;
   std::uint32_t width = 0;
   std::uint32_t height = 0;
   if (!GridSize(request, kMaxMapValues, &width, &height) || !MapSizeAllowed(width, height)) {
     ArgumentError(L, lua_gettop(L), "the grid is too large a map (at most %d values, %d a side)",
                   static_cast<int>(kMaxMapValues), static_cast<int>(kMaxMapSide));
   }
+  MapRef target{};
+  const bool into = withOptions && CheckInto(L, optionsIndex, width, height, 1, &target);
   run.progress = ProgressOf(L);
-  const MapRef map = PushNewMap(L, width, height);
+  const MapRef map = PushTarget(L, optionsIndex, into, target, width, height);
   char reason[kReasonSize];
   if (!ComputeGrid(found.function, request, run, map.values, reason)) {
     lua_pushstring(L, reason);

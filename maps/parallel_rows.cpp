@@ -127,7 +127,20 @@ bool Run(const RowTask& task, std::uint32_t rows, const RunOptions& options, std
 }  // namespace
 
 unsigned DefaultThreads() {
-  return std::max(1u, std::thread::hardware_concurrency());
+  // Asked once: the system reads it from a file each time.
+  static const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+  return cores;
+}
+
+unsigned ThreadsFor(std::uint64_t points) {
+  const std::uint64_t paying = std::max<std::uint64_t>(1, points / kPointsPerThread);
+  return static_cast<unsigned>(std::min<std::uint64_t>(DefaultThreads(), paying));
+}
+
+RunOptions Sized(const RunOptions& run, std::uint64_t points) {
+  RunOptions sized = run;
+  if (sized.threads == kThreadsBySize) sized.threads = ThreadsFor(points);
+  return sized;
 }
 
 bool RunRows(const RowTask& task, std::uint32_t rows, const RunOptions& options,

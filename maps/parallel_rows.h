@@ -31,12 +31,23 @@ class RowTask {
 };
 
 struct RunOptions {
-  unsigned threads = 1;
+  unsigned threads = 1;                // kThreadsBySize: ThreadsFor the map's points
   const Progress* progress = nullptr;  // null: nobody is told
 };
 
-// The threads a map gets by default: every core.
+constexpr unsigned kThreadsBySize = 0;
+
+// Every core.
 unsigned DefaultThreads();
+
+// The threads a map of `points` values gets by default: one for every
+// kPointsPerThread points, at most every core, so that each thread has
+// work enough to pay for starting it (a chunk of 80 x 80 gets one).
+constexpr std::uint64_t kPointsPerThread = 1 << 15;
+unsigned ThreadsFor(std::uint64_t points);
+
+// `run` with kThreadsBySize made ThreadsFor(points).
+RunOptions Sized(const RunOptions& run, std::uint64_t points);
 
 // Runs every row of `task`, on up to options.threads threads (the calling
 // thread among them; fewer when threads cannot be started). Never throws.

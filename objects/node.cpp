@@ -1,13 +1,18 @@
 #include "objects/node.h"
 
+#include <libnoise/module/billow.h>
 #include <libnoise/module/curve.h>
+#include <libnoise/module/perlin.h>
+#include <libnoise/module/ridgedmulti.h>
 #include <libnoise/module/terrace.h>
+#include <libnoise/module/turbulence.h>
 
 #include <algorithm>
 #include <atomic>
 #include <new>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 
 #include "objects/batch/batch.h"
 
@@ -164,39 +169,79 @@ bool Node::Evaluable(std::string* why) const {
   return true;
 }
 
-bool Node::ReadsANodeTwice() const noexcept {
+namespace {
+
+// Roughly what libnoise's GetValue of the node alone costs, in calls of a
+// module that does next to nothing: fractal generators pay per octave.
+double PointCost(const Node& node) {
+  using namespace noise::module;
+  switch (node.kind()) {
+    case Kind::kBillow:
+      return node.As<Billow>() ? 8.0 * node.As<Billow>()->GetOctaveCount() : 48.0;
+    case Kind::kPerlin:
+      return node.As<Perlin>() ? 8.0 * node.As<Perlin>()->GetOctaveCount() : 48.0;
+    case Kind::kRidgedMulti:
+      return node.As<RidgedMulti>() ? 8.0 * node.As<RidgedMulti>()->GetOctaveCount() : 48.0;
+    case Kind::kTurbulence:
+      return node.As<Turbulence>() ? 24.0 * node.As<Turbulence>()->GetRoughnessCount() : 72.0;
+    case Kind::kVoronoi:
+      return 40.0;
+    default:
+      return 1.0;
+  }
+}
+
+// What the batch path adds for each node it evaluates at one point, and
+// once per call, in the same units.
+constexpr double kBatchNodeCost = 6.0;
+constexpr double kBatchCallCost = 20.0;
+
+}  // namespace
+
+bool Node::PointByLibnoise() const noexcept {
   const std::uint64_t generation = GraphGeneration();
-  const std::uint64_t known = m_readsTwice.load(std::memory_order_relaxed);
+  const std::uint64_t known = m_pointByLibnoise.load(std::memory_order_relaxed);
   if (known >> 1 == generation) return (known & 1) != 0;
-  bool twice = false;
+  // libnoise evaluates a node once for every path to it from here (the
+  // cost of a node is its own and its sources'), the batch path once.
+  bool libnoise = true;
   try {
-    std::vector<const Node*> pending{this};
-    std::unordered_set<const Node*> seen;
-    while (!pending.empty() && !twice) {
-      const Node* node = pending.back();
-      pending.pop_back();
-      for (const Node* source : node->m_sources) {
-        if (source == nullptr) continue;
-        if (seen.insert(source).second) {
-          pending.push_back(source);
-        } else {
-          twice = true;
+    std::unordered_map<const Node*, double> below;
+    std::vector<std::pair<const Node*, bool>> stack{{this, false}};
+    double batch = kBatchCallCost;
+    while (!stack.empty()) {
+      const auto [node, sourcesDone] = stack.back();
+      stack.pop_back();
+      if (sourcesDone) {
+        // In a graph without cycles every source is done by now.
+        double cost = PointCost(*node);
+        for (const Node* source : node->m_sources) {
+          if (source != nullptr) cost += below[source];
         }
+        below[node] = cost;
+        continue;
+      }
+      if (!below.emplace(node, 0.0).second) continue;
+      batch += PointCost(*node) + kBatchNodeCost;
+      stack.push_back({node, true});
+      for (const Node* source : node->m_sources) {
+        if (source != nullptr && below.count(source) == 0) stack.push_back({source, false});
       }
     }
+    libnoise = below[this] <= batch;
   } catch (const std::bad_alloc&) {
-    return false;  // libnoise's own GetValue, as for any graph
+    return true;  // libnoise's own GetValue, as for any graph
   }
-  m_readsTwice.store(generation << 1 | (twice ? 1 : 0), std::memory_order_relaxed);
-  return twice;
+  m_pointByLibnoise.store(generation << 1 | (libnoise ? 1 : 0), std::memory_order_relaxed);
+  return libnoise;
 }
 
 void Node::GetValues(const double* x, const double* y, const double* z, std::size_t count,
                      double* out) const {
-  // A single point (calc, the models) costs what libnoise's own call costs,
-  // unless libnoise would evaluate a node once per read of it: then once
-  // through the batch path.
-  if (count == 1 && !ReadsANodeTwice()) {
+  // A single point (calc, the models) goes through libnoise's own call,
+  // unless libnoise would evaluate nodes read twice or more so often that
+  // the batch path, which evaluates each once, costs less.
+  if (count == 1 && PointByLibnoise()) {
     *out = m_module->GetValue(*x, *y, *z);
     return;
   }

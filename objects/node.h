@@ -115,9 +115,9 @@ class Node {
  private:
   // Why this node alone cannot be evaluated, or false.
   bool Incomplete(std::string* why) const;
-  // Whether a node of the graph below is read twice or more (then libnoise's
-  // own GetValue evaluates it once per read, and the batch path once).
-  bool ReadsANodeTwice() const noexcept;
+  // Whether libnoise's own GetValue costs less at one point than the batch
+  // path: it evaluates a node once per read of it, the batch path once.
+  bool PointByLibnoise() const noexcept;
   void DropUser(const Node* user);
 
   Kind m_kind;
@@ -126,9 +126,9 @@ class Node {
   std::vector<Node*> m_sources;
   // The nodes that use this one as a source, once per use.
   std::vector<Node*> m_users;
-  // ReadsANodeTwice's answer: GraphGeneration() * 2 + answer, 0 when not
+  // PointByLibnoise's answer: GraphGeneration() * 2 + answer, 0 when not
   // known. Threads that read the graph at once may each store it.
-  mutable std::atomic<std::uint64_t> m_readsTwice{0};
+  mutable std::atomic<std::uint64_t> m_pointByLibnoise{0};
 };
 
 // A number that changes whenever any graph changes in a way that can change

@@ -1,7 +1,9 @@
 #include "objects/batch/batch.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <iterator>
+#include <memory>
 #include <new>
 
 #include "objects/batch/evaluator.h"
@@ -19,9 +21,8 @@ constexpr KindFunction kKinds[] = {
 };
 
 // Counts in `done` the points whose values are in `out`.
-void EvaluateBlocks(const Node& node, const double* x, const double* y, const double* z,
-                    std::size_t count, double* out, std::size_t& done) {
-  Evaluator evaluator(node);
+void EvaluateBlocks(Evaluator& evaluator, const Node& node, const double* x, const double* y,
+                    const double* z, std::size_t count, double* out, std::size_t& done) {
   // Where the output is one of the coordinate arrays, each block goes
   // through a scratch array first, so no point is read after it is written.
   const bool inPlace = out == x || out == y || out == z;
@@ -37,6 +38,73 @@ void EvaluateBlocks(const Node& node, const double* x, const double* y, const do
     done = start + points.count;
   }
 }
+
+// The evaluators a thread keeps from call to call, for the graphs it
+// evaluated last: a map's blocks, a loop of chunks or of calc then allocate
+// nothing after their first block. Each is made again when any graph has
+// changed since (GraphGeneration), as the nodes it knows may be gone.
+class ThreadEvaluators {
+ public:
+  // Evaluates with the evaluator of `root`'s graph, made or remade first.
+  void Evaluate(const Node& root, const double* x, const double* y, const double* z,
+                std::size_t count, double* out, std::size_t& done) {
+    if (m_busy) {
+      Evaluator fresh(root);
+      return EvaluateBlocks(fresh, root, x, y, z, count, out, done);
+    }
+    struct Busy {
+      bool& busy;
+      ~Busy() { busy = false; }
+    } busy{m_busy};
+    m_busy = true;
+    Held& held = Find(root);
+    try {
+      EvaluateBlocks(*held.evaluator, root, x, y, z, count, out, done);
+    } catch (...) {
+      held.evaluator.reset();  // left in the middle of a block
+      throw;
+    }
+  }
+
+ private:
+  static constexpr std::size_t kHeld = 4;
+  struct Held {
+    std::unique_ptr<Evaluator> evaluator;
+    const Node* root = nullptr;
+    std::uint64_t generation = 0;
+    std::uint64_t used = 0;
+  };
+
+  // The root's evaluator, or the least recently used one remade for it.
+  Held& Find(const Node& root) {
+    const std::uint64_t generation = GraphGeneration();
+    Held* chosen = &m_held[0];
+    for (Held& held : m_held) {
+      if (held.root == &root && held.evaluator != nullptr) {
+        chosen = &held;
+        break;
+      }
+      if (held.used < chosen->used) chosen = &held;
+    }
+    chosen->used = ++m_clock;
+    if (chosen->evaluator == nullptr) {
+      chosen->root = nullptr;
+      chosen->evaluator = std::make_unique<Evaluator>(root);
+    } else if (chosen->root != &root || chosen->generation != generation) {
+      chosen->root = nullptr;
+      chosen->evaluator->Reset(root);
+    }
+    chosen->root = &root;
+    chosen->generation = generation;
+    return *chosen;
+  }
+
+  Held m_held[kHeld];
+  std::uint64_t m_clock = 0;
+  bool m_busy = false;
+};
+
+thread_local ThreadEvaluators t_evaluators;
 
 }  // namespace
 
@@ -62,7 +130,7 @@ void Evaluate(const Node& node, const double* x, const double* y, const double* 
               std::size_t count, double* out) noexcept {
   std::size_t done = 0;
   try {
-    EvaluateBlocks(node, x, y, z, count, out, done);
+    t_evaluators.Evaluate(node, x, y, z, count, out, done);
   } catch (const std::bad_alloc&) {
     // The rest point by point: the block that failed has changed no
     // coordinate (an in-place block is staged), so it can start again.

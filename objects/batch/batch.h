@@ -17,9 +17,12 @@ namespace batch {
 constexpr std::size_t kBlockSize = 256;
 
 // out[i] = node.module().GetValue(x[i], y[i], z[i]) for i < count. The node
-// must be Evaluable. Any of the arrays may overlap. Reads the graph only and
-// shares nothing, so threads may evaluate one graph at once. Where memory
-// for the scratch arrays runs out it evaluates point by point instead.
+// must be Evaluable. Any of the arrays may overlap. Reads the graph only, so
+// threads may evaluate one graph at once. Each thread keeps its arrays for
+// the few graphs it evaluated last, so that calls after the first (a map's
+// blocks, a loop of chunks or of single points) allocate nothing while no
+// graph changes. Where memory for the arrays runs out it evaluates point
+// by point instead.
 void Evaluate(const Node& node, const double* x, const double* y, const double* z,
               std::size_t count, double* out) noexcept;
 

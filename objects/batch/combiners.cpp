@@ -11,8 +11,10 @@ namespace {
 
 template <class F>
 void Combine(const Node& node, const Points& points, double* out, Evaluator& evaluator, F f) {
-  Arrays<1> second(evaluator.scratch());
+  // The array for the second taken after the first is done, so that a
+  // chain through first sources holds none per level.
   evaluator.Source(node, 0, points, out);
+  Arrays<1> second(evaluator.scratch());
   evaluator.Source(node, 1, points, second[0]);
   for (std::size_t i = 0; i < points.count; ++i) out[i] = f(out[i], second[0][i]);
 }

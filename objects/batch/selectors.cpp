@@ -13,7 +13,7 @@ namespace {
 
 // Which sources Select::GetValue reads at a control value, in its order of
 // tests; NaN passes none of them.
-enum class Region { kFirst, kLowerEdge, kSecond, kUpperEdge };
+enum class Region : std::uint8_t { kFirst, kLowerEdge, kSecond, kUpperEdge };
 
 struct Selection {
   double lower, upper, falloff;
@@ -49,28 +49,26 @@ struct Selection {
   }
 };
 
-// Source `index` of `node` into out[i] wherever needs(i); elsewhere `out`
-// keeps what it had.
+// Source `index` of `node` into out[i] wherever needs(i), which holds at
+// `count` points; elsewhere `out` keeps what it had, or holds the source's
+// value there too.
 template <class Needs>
 void SourceWhere(const Node& node, int index, const Points& points, double* out,
-                 Evaluator& evaluator, Needs needs) {
-  std::uint64_t mask[kBlockSize / 64] = {};
-  std::size_t count = 0;
-  for (std::size_t i = 0; i < points.count; ++i) {
-    if (!needs(i)) continue;
-    mask[i / 64] |= std::uint64_t{1} << (i % 64);
-    ++count;
-  }
+                 Evaluator& evaluator, std::size_t count, Needs needs) {
   if (count == 0) return;
-  if (count == points.count) return evaluator.Source(node, index, points, out);
+  // Nearly every point: the source over the whole block costs less than
+  // gathering the few out (and the values at the others go unread).
+  if (count * 8 >= points.count * 7) return evaluator.Source(node, index, points, out);
   Arrays<4> gathered(evaluator.scratch());
   double* const x = gathered[0];
   double* const y = gathered[1];
   double* const z = gathered[2];
   double* const values = gathered[3];
+  std::uint64_t mask[kBlockSize / 64] = {};
   std::size_t n = 0;
   for (std::size_t i = 0; i < points.count; ++i) {
     if (!needs(i)) continue;
+    mask[i / 64] |= std::uint64_t{1} << (i % 64);
     x[n] = points.x[i];
     y[n] = points.y[i];
     z[n] = points.z[i];
@@ -101,20 +99,31 @@ void Select(const Node& node, const Points& points, double* out, Evaluator& eval
   const auto* select = Typed<noise::module::Select>(node, points, out);
   if (select == nullptr) return;
   const Selection selection(*select);
-  Arrays<2> arrays(evaluator.scratch());
-  double* const second = arrays[0];
-  double* const control = arrays[1];
+  Arrays<1> controlArray(evaluator.scratch());
+  double* const control = controlArray[0];
   evaluator.Source(node, 2, points, control);
-  SourceWhere(node, 0, points, out, evaluator,
-              [&](std::size_t i) { return Selection::NeedsFirst(selection.Of(control[i])); });
-  SourceWhere(node, 1, points, second, evaluator,
-              [&](std::size_t i) { return Selection::NeedsSecond(selection.Of(control[i])); });
+  // Each point's region, found once.
+  Region regions[kBlockSize];
+  std::size_t first = 0, second = 0;
   for (std::size_t i = 0; i < points.count; ++i) {
-    const Region region = selection.Of(control[i]);
+    regions[i] = selection.Of(control[i]);
+    first += Selection::NeedsFirst(regions[i]);
+    second += Selection::NeedsSecond(regions[i]);
+  }
+  SourceWhere(node, 0, points, out, evaluator, first,
+              [&](std::size_t i) { return Selection::NeedsFirst(regions[i]); });
+  // Taken once the first source is done, so that Selects nested through
+  // their first sources hold one array a level, not two.
+  Arrays<1> secondArray(evaluator.scratch());
+  double* const secondValues = secondArray[0];
+  SourceWhere(node, 1, points, secondValues, evaluator, second,
+              [&](std::size_t i) { return Selection::NeedsSecond(regions[i]); });
+  for (std::size_t i = 0; i < points.count; ++i) {
+    const Region region = regions[i];
     if (region == Region::kSecond) {
-      out[i] = second[i];
+      out[i] = secondValues[i];
     } else if (region != Region::kFirst) {
-      out[i] = selection.Edge(region, control[i], out[i], second[i]);
+      out[i] = selection.Edge(region, control[i], out[i], secondValues[i]);
     }
   }
 }

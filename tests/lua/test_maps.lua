@@ -109,6 +109,27 @@ T.run {
         "object on 5 threads")
     end
   end },
+  { "every builder fills the map given as into, chunk after chunk", function()
+    local object = noise.Select(noise.Billow { seed = 2 }, noise.Perlin { octaves = 3 },
+      noise.Cache(noise.Perlin { seed = 4 }), { lower = 0, upper = 0.5, falloff = 0.1 })
+    local builders = {
+      { "planemap", function(o) return noise.planemap(object, { -4, 4, 1, 9 }, 80, 80, o) end },
+      { "spheremap", function(o) return noise.spheremap(object, { -30, 60, 0, 90 }, 13, 40, o) end },
+      { "cylindermap", function(o) return noise.cylindermap(object, { 0, 90, 0, 3 }, 1, 1, o) end },
+      { "volumemap", function(o)
+        return noise.volumemap(object, { 0, 1, 0, 2, 0, 3 }, 5, 96, 3, o) end },
+      { "grid", function(o) return noise.grid(N.SCurve3, { 0, 1, 37 }, o) end },
+    }
+    for _, b in ipairs(builders) do
+      local fresh = flat(b[2]())
+      local reused = b[2]()
+      for round = 1, 3 do
+        local again = b[2] { into = reused, threads = round }
+        T.check(rawequal(again, reused), b[1] .. " gives the map it filled")
+        sameValues(flat(again), fresh, b[1] .. " round " .. round)
+      end
+    end
+  end },
   { "a noise object that cannot be evaluated gives no map", function()
     local ok, message = pcall(noise.planemap, noise.Add(noise.Perlin {}), { 0, 1, 0, 1 }, 4, 4)
     T.check(not ok and message:find("Add needs source 2", 1, true), tostring(message))
@@ -404,6 +425,14 @@ local bad = {
     volume, P, box, 2, 2 },
   { "volume too large", A .. "5 to 'volumemap' (1000 x 1000 x 1000 values is too large a volume (at most 268435456 values))",
     volume, P, box, 1000, 1000, 1000 },
+  { "into not a map", A .. "5 to 'planemap' (option 'into' must be a map, got table)",
+    plane, P, unit, 4, 4, { into = {} } },
+  { "into of another size", A .. "5 to 'spheremap' (option 'into' must be a map of 4 x 4 x 1, as the builder makes, got 4 x 3 x 1)",
+    sphere, P, unit, 4, 4, { into = noise.planemap(P, unit, 4, 3) } },
+  { "into a volume", A .. "6 to 'volumemap' (option 'into' must be a map of 2 x 2 x 2, as the builder makes, got 2 x 2 x 1)",
+    volume, P, box, 2, 2, 2, { into = noise.planemap(P, unit, 2, 2) } },
+  { "into a grid", A .. "3 to 'grid' (option 'into' must be a map of 3 x 1 x 1, as the builder makes, got 2 x 2 x 1)",
+    grid, N.SCurve3, { 0, 1, 3 }, { into = noise.planemap(P, unit, 2, 2) } },
   { "volume option", A .. "6 to 'volumemap' (unknown option 'flip')",
     volume, P, box, 2, 2, 2, { flip = true } },
   { "volume of a broken object", A .. "1 to 'volumemap' (Add needs source 2)",

@@ -74,8 +74,14 @@ MapRequest Request(Projection projection, double c0, double c1, double r0, doubl
   return request;
 }
 
+MapRequest Flipped(MapRequest request) {
+  request.flip = true;
+  return request;
+}
+
 // Each projection against the library's own model over the same module, at
-// the inputs the grid states.
+// the inputs the grid states: rows longer than a block, and chunks whose
+// short rows go into one block together (flipped too).
 TEST(MapBuilder, EveryProjectionEqualsTheLibraryModelBitForBit) {
   Formula formula;
   const ModuleNode node(formula);
@@ -96,15 +102,27 @@ TEST(MapBuilder, EveryProjectionEqualsTheLibraryModelBitForBit) {
        [&](double lon, double lat) { return sphere.GetValue(lat, lon); }},
       {Request(Projection::kCylinder, 0, 360, -2, 3.5, 520, 3),
        [&](double angle, double height) { return cylinder.GetValue(angle, height); }},
+      {Request(Projection::kPlane, 0, 5, 0, 5, 1, 1),
+       [&](double x, double z) { return plane.GetValue(x, z); }},
+      {Request(Projection::kPlane, -8, 72, 16, 96, 80, 80),
+       [&](double x, double z) { return plane.GetValue(x, z); }},
+      {Flipped(Request(Projection::kPlane, -8, 72, 16, 96, 96, 7)),
+       [&](double x, double z) { return plane.GetValue(x, z); }},
+      {Flipped(Request(Projection::kSphere, -180, 180, -90, 90, 13, 40)),
+       [&](double lon, double lat) { return sphere.GetValue(lat, lon); }},
+      {Request(Projection::kCylinder, 0, 90, -2, 3.5, 3, 95),
+       [&](double angle, double height) { return cylinder.GetValue(angle, height); }},
   };
   for (const Case& c : cases) {
     const MapRequest& r = c.request;
     const std::vector<double> values = Build(source, r);
     for (std::uint32_t j = 0; j < r.height; ++j) {
+      const std::size_t stored = r.flip ? r.height - 1 - j : j;
       for (std::uint32_t i = 0; i < r.width; ++i) {
         const double column = r.columnFrom + i * (r.columnTo - r.columnFrom) / r.width;
         const double row = r.rowFrom + j * (r.rowTo - r.rowFrom) / r.height;
-        ASSERT_EQ(values[std::size_t{j} * r.width + i], c.model(column, row)) << i << ", " << j;
+        ASSERT_EQ(values[stored * r.width + i], c.model(column, row))
+            << r.width << " x " << r.height << ": " << i << ", " << j;
       }
     }
   }

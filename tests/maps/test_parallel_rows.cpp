@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <stdexcept>
@@ -115,6 +116,30 @@ TEST(ParallelRows, NoRowsIsNoWork) {
   EXPECT_TRUE(RunRows(rows, 0, RunOptions{4, nullptr}, &error));
   EXPECT_EQ(rows.workers.load(), 0);
   EXPECT_GE(DefaultThreads(), 1u);
+}
+
+// The default threads by size: one for a chunk, every core for a large
+// map; a number given stays as given.
+TEST(ParallelRows, DefaultThreadsBySize) {
+  const unsigned cores = DefaultThreads();
+  struct Case {
+    unsigned threads;
+    std::uint64_t points;
+    unsigned expected;
+  } const cases[] = {
+      {kThreadsBySize, 1, 1},
+      {kThreadsBySize, 80 * 80, 1},
+      {kThreadsBySize, 2 * kPointsPerThread - 1, 1},
+      {kThreadsBySize, 2 * kPointsPerThread, std::min(2u, cores)},
+      {kThreadsBySize, 1024 * 1024, std::min(32u, cores)},
+      {kThreadsBySize, std::uint64_t{1} << 40, cores},
+      {3, 1, 3},
+      {1, 1024 * 1024, 1},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Sized(RunOptions{c.threads, nullptr}, c.points).threads, c.expected)
+        << c.threads << " threads, " << c.points << " points";
+  }
 }
 
 }  // namespace

@@ -104,6 +104,28 @@ TEST_F(BatchGraphs, SharedGraphsOfEveryKind) {
   EXPECT_GT(compared, 100000 * Paths().size());
 }
 
+// Chunk-sized calls one after another, as a mod's loop of chunks and calc
+// make them: each thread's evaluator of the graph is reused from call to
+// call, whatever the count, and gives libnoise's values each time.
+TEST_F(BatchGraphs, EvaluatorsReusedOverChunkSizes) {
+  const std::size_t counts[] = {1, 2, 3, 5, 17, 63, 64, 65, 80, 95, 96, 1, 96};
+  GraphMaker maker(20261210);
+  std::size_t compared = 0;
+  for (int k = 0; k < kKindCount; ++k) {
+    const Node& root = maker.MakeShared(static_cast<Kind>(k), 8);
+    const Node& other = maker.Make(static_cast<Kind>(k), 2);
+    if (GraphMaker::Reads(root) * 96 > 2e6) continue;
+    for (const std::size_t count : counts) {
+      // Another graph between calls of the first: each keeps its own.
+      for (const Node* node : {&root, &other, &root}) {
+        const Cloud cloud = maker.Points(count, 0.05);
+        compared += Compare(*node, cloud, Expected(*node, cloud));
+      }
+    }
+  }
+  EXPECT_GT(compared, 10000 * Paths().size());
+}
+
 // The shapes sharing takes, each built on its own: a diamond; a node read
 // by 2 to 8 parents; a shared node under a transformer (read there and
 // above it); a shared transformer; a selector whose sources share its

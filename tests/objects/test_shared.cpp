@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 #include "random_graph.h"
@@ -101,6 +102,28 @@ TEST_F(Shared, OncePerSetOfPoints) {
   EXPECT_EQ(Evaluations(Join(Kind::kMin, {&scaled, &Join(Kind::kInvert, {&scaled})})), n);
   // Displaced by itself: the offsets at the block, the source at the moved points.
   EXPECT_EQ(Evaluations(Join(Kind::kDisplace, {&leaf, &leaf, &leaf, &leaf})), 2 * n);
+}
+
+// c = Cache(a); a = Add(TranslatePoint(c), c), 16 times: libnoise's paths
+// double at each level, but every path to j translations reaches the same
+// coordinates (the same additions in the same order), so the leaf is read
+// at 17 sets of points, in a block of many points and at one.
+TEST_F(Shared, PointsMovedToKnownCoordinatesShareValues) {
+  Node* a = &leaf;
+  for (int level = 0; level < 16; ++level) {
+    Node& c = Join(Kind::kCache, {a});
+    Node& moved = Join(Kind::kTranslatePoint, {&c});
+    for (const auto& [axis, by] : {std::pair{"x", 0.25}, {"y", 0.0}, {"z", 0.0}}) {
+      ASSERT_EQ(SetField(moved, *FindField(ClassOf(Kind::kTranslatePoint), axis), by), nullptr);
+    }
+    a = &Join(Kind::kAdd, {&moved, &c});
+  }
+  EXPECT_EQ(Evaluations(*a), 17 * static_cast<long>(cloud.size()));
+  leaf.Reset();
+  double one = 0;
+  a->GetValues(&cloud.x[0], &cloud.y[0], &cloud.z[0], 1, &one);
+  EXPECT_EQ(leaf.calls(), 17);
+  EXPECT_TRUE(SameValue(a->module().GetValue(cloud.x[0], cloud.y[0], cloud.z[0]), one));
 }
 
 // Select reads its sources at the points that need them; the control's

@@ -174,6 +174,26 @@ TEST_P(Rows, RowsAndScatteredPointsInOneBlock) {
   }
 }
 
+// A chunk's short rows as maps now hand them over: as many rows of the
+// chunk's width as fill a block, each at its own z (a plane) or its own y
+// and z (a volume), every width from 1 to 96.
+TEST_P(Rows, ChunkRowsGroupedInOneBlock) {
+  PointSource source(96);
+  for (std::size_t width = 1; width <= 96; ++width) {
+    const bool volume = width % 2 == 0;
+    const double step = width % 3 == 0 ? 1.0 / 256.0 : 1.0;
+    Cloud block;
+    for (std::size_t row = 0; row < 256 / width; ++row) {
+      const double z = 7.0 + static_cast<double>(row) * step;
+      AddRow(block, -3.0, step, volume ? static_cast<double>(row % 5) * step : 0.0, z, width);
+    }
+    const GeneratorSettings settings = width % 7 == 0 ? source.Settings() : GeneratorSettings{};
+    for (const char* name : kLatticeGenerators) {
+      ExpectLibraryValues(SubjectNamed(name), settings, block);
+    }
+  }
+}
+
 // Random settings on map-like rows: the kind of block every plane map,
 // volume and grid hands over.
 TEST_P(Rows, RandomSettingsOnMapRows) {
