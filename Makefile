@@ -179,6 +179,16 @@ test-hosts: configure
 	cmake --build $(BUILD) -j $(JOBS) --target noisebind_module_5.1
 	sh tests/hosts/run.sh $(BUILD)/lua/5.1
 
+# Tile pyramids made by real schedulers, byte for byte one run's: GNU
+# parallel with 7 jobs, and a one-node Slurm cluster that the test starts
+# on this machine (munged, slurmctld, slurmd in a folder of its own) running
+# a job array, then one task killed and requeued; about a minute.
+.PHONY: test-tiles
+test-tiles: configure
+	@tools/install-deps tiles
+	cmake --build $(BUILD) -j $(JOBS) --target tiles_driver
+	sh tests/tiles/test_tiles_schedulers.sh "$$(cd $(BUILD) && pwd)/tests/tiles/tiles_driver"
+
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
