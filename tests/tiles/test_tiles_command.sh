@@ -5,7 +5,11 @@ set -eu
 driver="$1"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-echo perlin > "$work/g.graph"
+cat > "$work/g.graph" <<'GRAPH'
+{"format": "noisebind-graph", "version": 1,
+ "nodes": [{"id": "hills", "class": "Perlin", "sources": [], "fields": {"octaves": 3}}],
+ "outputs": {"height": "hills"}}
+GRAPH
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 "$driver" tiles "$work/g.graph" --sphere --zoom 0..2 --tile 32 --out "$work/one" --threads 2 --quiet
@@ -41,4 +45,5 @@ refused "--range must be LOW..HIGH, finite, LOW < HIGH, got '1..1'" --sphere --z
 refused "--job and --of go together" --sphere --zoom 0 --out "$work/x" --job 1
 refused "$work/one/tiles.json describes another pyramid (another graph or other settings): write this one into another folder" \
   --sphere --zoom 0..2 --tile 16 --out "$work/one"
+refused "$work/g.graph: no output 'nope'" --sphere --zoom 0 --out "$work/x" --output nope
 echo "tiles command: ok"

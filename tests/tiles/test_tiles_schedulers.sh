@@ -30,8 +30,7 @@ fail() {
   done
   exit 1
 }
-echo planet > "$work/planet.graph"
-set -- "$work/planet.graph" --sphere --tile 64 --threads 1 --quiet
+set -- "$here/../../examples/graphs/planet_big.json" --output planet --sphere --tile 64 --threads 1 --quiet
 mkdir -p "$work/out"
 
 step "one run"
