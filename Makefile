@@ -194,6 +194,19 @@ test-tiles: configure
 	cmake --build $(BUILD) -j $(JOBS) --target tiles_driver
 	sh tests/tiles/test_tiles_schedulers.sh "$$(cd $(BUILD) && pwd)/tests/tiles/tiles_driver"
 
+# The map page of `noisebind tiles serve` (Leaflet, bundled by vite from
+# tiles/page/package-lock.json) into build/tiles/page; then the page in
+# headless chromium (Debian's, driven by playwright-core), its screenshot in
+# docs/tiles-map.jpg.
+.PHONY: tiles-page test-tiles-page
+tiles-page:
+	cd tiles/page && npm ci --no-audit --no-fund && TILES_PAGE_OUT="$$(cd ../.. && mkdir -p $(BUILD) && cd $(BUILD) && pwd)/tiles/page" npx vite build
+
+test-tiles-page: configure tiles-page
+	@tools/install-deps tiles-page
+	cmake --build $(BUILD) -j $(JOBS) --target tiles_driver
+	sh tests/tiles/test_map_page.sh "$$(cd $(BUILD) && pwd)/tests/tiles/tiles_driver" docs/tiles-map.jpg
+
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 

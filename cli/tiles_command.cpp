@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "cli/tiles_serve.h"
 #include "maps/parallel_rows.h"
 #include "tiles/digest.h"
 #include "tiles/pyramid.h"
@@ -77,6 +78,15 @@ bool BuildSpec(const TilesOptions& options, const LoadedGraph& graph, tiles::Pyr
 
 int RunTiles(const TilesOptions& options, const GraphLoader& loader, std::ostream& out,
              std::ostream& err) {
+  // Not required by the parser: `tiles serve` needs none of them.
+  for (const auto& [value, name] :
+       {std::pair{&options.graph, "GRAPH"}, std::pair{&options.zoom, "--zoom"},
+        std::pair{&options.out, "--out"}}) {
+    if (value->empty()) {
+      err << "noisebind tiles: " << name << " is required\n";
+      return 1;
+    }
+  }
   std::string error;
   tiles::JobShare job;
   if (!tiles::ResolveJob(
@@ -129,14 +139,14 @@ CLI::App* AddTilesCommand(CLI::App* app, GraphLoader loader, std::ostream* out, 
       "tiles",
       "Write a tile pyramid of a graph (DIR/z/x/y.png and DIR/tiles.json), or one "
       "job's share of it, or check one (--verify)");
-  tiles->add_option("GRAPH", options->graph, "The graph file")->required();
+  tiles->add_option("GRAPH", options->graph, "The graph file");
   tiles->add_option("--output", options->output, "The graph's output to sample");
   tiles->add_flag("--sphere", options->sphere,
                   "The globe: level z is 2^(z+1) x 2^z tiles, equirectangular");
   tiles->add_option("--plane", options->plane,
                     "A plane X0,Z0,X1,Z1: level z is 2^z x 2^z tiles, row 0 at Z0");
-  tiles->add_option("--zoom", options->zoom, "Levels A..B (or one level A)")->required();
-  tiles->add_option("--out", options->out, "The pyramid's folder")->required();
+  tiles->add_option("--zoom", options->zoom, "Levels A..B (or one level A)");
+  tiles->add_option("--out", options->out, "The pyramid's folder");
   tiles->add_option("--tile", options->tile, "Tile side in pixels (1 to 4096)")
       ->capture_default_str();
   tiles->add_option("--format", options->format, "png, heightmap16 or terrain-rgb")
@@ -159,7 +169,21 @@ CLI::App* AddTilesCommand(CLI::App* app, GraphLoader loader, std::ostream* out, 
                    "terrain-rgb: metres per unit of the graph's value")
       ->capture_default_str();
   tiles->add_flag("--quiet", options->quiet, "No summary line when all went well");
-  tiles->callback([tiles, options, loader, out, err, status] {
+  auto serveOptions = std::make_shared<ServeOptions>();
+  CLI::App* serve = tiles->add_subcommand(
+      "serve", "Show a pyramid on a map page at http://127.0.0.1:PORT/ (read-only)");
+  serve->add_option("DIR", serveOptions->pyramid, "The pyramid's folder")->required();
+  serve->add_option("--elevation", serveOptions->elevation,
+                    "A terrain-rgb pyramid of the same graph, for the height under the cursor");
+  serve->add_option("--port", serveOptions->port, "The port; 0 for any free one")
+      ->capture_default_str();
+  serveOptions->page = NOISEBIND_TILES_PAGE;
+  serve->add_option("--page", serveOptions->page, "The built map page")->capture_default_str();
+  tiles->callback([tiles, serve, serveOptions, options, loader, out, err, status] {
+    if (serve->parsed()) {
+      *status = RunServe(*serveOptions, *out, *err);
+      return;
+    }
     options->jobSet = tiles->count("--job") > 0;
     options->ofSet = tiles->count("--of") > 0;
     *status = RunTiles(*options, loader, *out, *err);
