@@ -4,7 +4,10 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "cli/graph_input.h"
 #include "cli/tiles_serve.h"
+#include "cli/verbs.h"
+#include "maps/node_source.h"
 #include "maps/parallel_rows.h"
 #include "tiles/digest.h"
 #include "tiles/pyramid.h"
@@ -74,7 +77,50 @@ bool BuildSpec(const TilesOptions& options, const LoadedGraph& graph, tiles::Pyr
   return true;
 }
 
+// A graph's output as a point source that keeps the whole graph alive.
+class GraphSource final : public maps::PointSource {
+ public:
+  GraphSource(graphfile::Graph graph, const objects::Node& root)
+      : m_graph(std::move(graph)), m_source(root) {}
+  bool Evaluable(std::string* why) const override { return m_source.Evaluable(why); }
+  bool Values(Workspace* workspace, const double* x, const double* y, const double* z,
+              std::size_t count, double* out, std::string* error) const override {
+    return m_source.Values(workspace, x, y, z, count, out, error);
+  }
+
+ private:
+  graphfile::Graph m_graph;
+  maps::NodeSource<objects::Node> m_source;
+};
+
 }  // namespace
+
+int LoadGraphForTiles(const std::string& path, const std::string& output, LoadedGraph* loaded,
+                      std::string* error) {
+  graphfile::Graph graph;
+  Failure failure{kDone, ""};
+  const objects::Node* root = nullptr;
+  std::string chosen;
+  if (!LoadGraph(path, &graph, &failure) ||
+      !ChooseOutput(path, graph, output, &root, &chosen, &failure)) {
+    *error = failure.message;
+    return failure.status;
+  }
+  std::string text;
+  if (!graphfile::Encode(
+          {{chosen, root}}, [](const objects::Node& node) { return node.label(); },
+          graphfile::EncodeOptions{}, &text, error)) {
+    *error = path + ": " + *error;
+    return kInputWrong;
+  }
+  loaded->text = text;
+  loaded->source = std::make_shared<GraphSource>(std::move(graph), *root);
+  return kDone;
+}
+
+VerbRun AddTiles(CLI::App* app) {
+  return AddTilesCommand(app, LoadGraphForTiles, &std::cout, &std::cerr);
+}
 
 int RunTiles(const TilesOptions& options, const GraphLoader& loader, std::ostream& out,
              std::ostream& err) {
@@ -84,7 +130,7 @@ int RunTiles(const TilesOptions& options, const GraphLoader& loader, std::ostrea
         std::pair{&options.out, "--out"}}) {
     if (value->empty()) {
       err << "noisebind tiles: " << name << " is required\n";
-      return 1;
+      return kUsageWrong;
     }
   }
   std::string error;
@@ -93,14 +139,17 @@ int RunTiles(const TilesOptions& options, const GraphLoader& loader, std::ostrea
           options.jobSet, options.job, options.ofSet, options.of,
           [](const char* name) { return std::getenv(name); }, &job, &error)) {
     err << "noisebind tiles: " << error << "\n";
-    return 1;
+    return kUsageWrong;
   }
   LoadedGraph graph;
   tiles::PyramidSpec spec;
-  if (!loader(options.graph, options.output, &graph, &error) ||
-      !BuildSpec(options, graph, &spec, &error)) {
+  if (const int status = loader(options.graph, options.output, &graph, &error)) {
     err << "noisebind tiles: " << error << "\n";
-    return 1;
+    return status;
+  }
+  if (!BuildSpec(options, graph, &spec, &error)) {
+    err << "noisebind tiles: " << error << "\n";
+    return kUsageWrong;
   }
   const unsigned threads = options.threads == 0 ? maps::DefaultThreads() : options.threads;
   const std::string share = "job " + std::to_string(job.index) + " of " + std::to_string(job.count);
@@ -132,8 +181,8 @@ int RunTiles(const TilesOptions& options, const GraphLoader& loader, std::ostrea
   return 0;
 }
 
-CLI::App* AddTilesCommand(CLI::App* app, GraphLoader loader, std::ostream* out, std::ostream* err,
-                          int* status) {
+std::function<int()> AddTilesCommand(CLI::App* app, GraphLoader loader, std::ostream* out,
+                                     std::ostream* err) {
   auto options = std::make_shared<TilesOptions>();
   CLI::App* tiles = app->add_subcommand(
       "tiles",
@@ -179,16 +228,12 @@ CLI::App* AddTilesCommand(CLI::App* app, GraphLoader loader, std::ostream* out, 
       ->capture_default_str();
   serveOptions->page = NOISEBIND_TILES_PAGE;
   serve->add_option("--page", serveOptions->page, "The built map page")->capture_default_str();
-  tiles->callback([tiles, serve, serveOptions, options, loader, out, err, status] {
-    if (serve->parsed()) {
-      *status = RunServe(*serveOptions, *out, *err);
-      return;
-    }
+  return [tiles, serve, serveOptions, options, loader, out, err] {
+    if (serve->parsed()) return RunServe(*serveOptions, *out, *err);
     options->jobSet = tiles->count("--job") > 0;
     options->ofSet = tiles->count("--of") > 0;
-    *status = RunTiles(*options, loader, *out, *err);
-  });
-  return tiles;
+    return RunTiles(*options, loader, *out, *err);
+  };
 }
 
 }  // namespace noisebind::cli

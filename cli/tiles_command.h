@@ -14,15 +14,16 @@
 
 namespace noisebind::cli {
 
-// A graph file's output as a point source, and the file's text (whose
-// digest the pyramid records). False with the reason when the file cannot
-// be read or has no such output (empty: its only or default one).
+// A graph file's output as a point source, and the text whose digest the
+// pyramid records. A loader gives 0, or the exit status (cli/exit_status.h)
+// with the reason when the file cannot be read or has no such output
+// (empty: its only one).
 struct LoadedGraph {
   std::shared_ptr<const maps::PointSource> source;
   std::string text;
 };
-using GraphLoader = std::function<bool(const std::string& path, const std::string& output,
-                                       LoadedGraph* graph, std::string* error)>;
+using GraphLoader = std::function<int(const std::string& path, const std::string& output,
+                                      LoadedGraph* graph, std::string* error)>;
 
 struct TilesOptions {
   std::string graph;
@@ -46,11 +47,20 @@ struct TilesOptions {
   bool quiet = false;
 };
 
-// Adds the `tiles` subcommand to `app`; when it is chosen, runs it with the
-// graph from `loader`, writing to `out` and `err`, and stores the exit
-// status (0 done, 1 failed or tiles missing or damaged) in `*status`.
-CLI::App* AddTilesCommand(CLI::App* app, GraphLoader loader, std::ostream* out, std::ostream* err,
-                          int* status);
+// Adds the `tiles` subcommand (and `tiles serve`) to `app`; gives what
+// runs it once the command line is parsed, with the graph from `loader`,
+// writing to `out` and `err`: the exit status, 0 done, 1 failed or tiles
+// missing or damaged, 2 the command line was wrong.
+std::function<int()> AddTilesCommand(CLI::App* app, GraphLoader loader, std::ostream* out,
+                                     std::ostream* err);
+
+// The loader of the noisebind command: the file read and decoded as the
+// other verbs read it, the output chosen as they choose it; the text the
+// digest covers is the chosen output's graph re-encoded canonically, so
+// that the digest names the graph, not the file's spacing or its other
+// outputs.
+int LoadGraphForTiles(const std::string& path, const std::string& output, LoadedGraph* graph,
+                      std::string* error);
 
 // The command itself, once the options are parsed.
 int RunTiles(const TilesOptions& options, const GraphLoader& loader, std::ostream& out,

@@ -31,11 +31,13 @@ grep -qx "job 0 of 1: 1 tiles written, 41 complete already, 0 temporaries remove
 "$driver" tiles "$work/g.graph" --sphere --zoom 0..2 --tile 32 --out "$work/three" --verify --job 1 --of 2 > /dev/null ||
   fail "verify of a share"
 
-# Refusals: each with its message, status 1.
+# Refusals of the command line: each with its message, status 2.
 refused() {
   expected="$1"
   shift
-  if "$driver" tiles "$work/g.graph" "$@" > /dev/null 2> "$work/err.txt"; then fail "accepted: $*"; fi
+  status=0
+  "$driver" tiles "$work/g.graph" "$@" > /dev/null 2> "$work/err.txt" || status=$?
+  [ "$status" = 2 ] || fail "status $status for $*"
   grep -qxF "noisebind tiles: $expected" "$work/err.txt" || fail "for $*: $(cat "$work/err.txt")"
 }
 refused "give either --sphere or --plane X0,Z0,X1,Z1" --zoom 0 --out "$work/x"
@@ -43,7 +45,11 @@ refused "give either --sphere or --plane X0,Z0,X1,Z1" --sphere --plane 0,0,1,1 -
 refused "--format must be png, heightmap16 or terrain-rgb, got 'jpeg'" --sphere --zoom 0 --out "$work/x" --format jpeg
 refused "--range must be LOW..HIGH, finite, LOW < HIGH, got '1..1'" --sphere --zoom 0 --out "$work/x" --range 1..1
 refused "--job and --of go together" --sphere --zoom 0 --out "$work/x" --job 1
-refused "$work/one/tiles.json describes another pyramid (another graph or other settings): write this one into another folder" \
-  --sphere --zoom 0..2 --tile 16 --out "$work/one"
-refused "$work/g.graph: no output 'nope'" --sphere --zoom 0 --out "$work/x" --output nope
+refused "$work/g.graph has no output 'nope' (it has 'height')" --sphere --zoom 0 --out "$work/x" --output nope
+# A folder of another pyramid: an input fault, status 1.
+if "$driver" tiles "$work/g.graph" --sphere --zoom 0..2 --tile 16 --out "$work/one" 2> "$work/err.txt"; then
+  fail "wrote into another pyramid's folder"
+fi
+grep -qxF "noisebind tiles: $work/one/tiles.json describes another pyramid (another graph or other settings): write this one into another folder" \
+  "$work/err.txt" || fail "another pyramid: $(cat "$work/err.txt")"
 echo "tiles command: ok"
