@@ -40,7 +40,7 @@ std::string Stem(const std::string& path) {
 bool BuildSpec(const TilesOptions& options, const LoadedGraph& graph, tiles::PyramidSpec* spec,
                std::string* error) {
   if (options.sphere == !options.plane.empty()) {
-    *error = "give either --sphere or --plane X0,Z0,X1,Z1";
+    *error = "give either --sphere or --plane X0,X1,Z0,Z1";
     return false;
   }
   spec->grid.surface = options.sphere ? tiles::Surface::kSphere : tiles::Surface::kPlane;
@@ -193,7 +193,7 @@ std::function<int()> AddTilesCommand(CLI::App* app, GraphLoader loader, std::ost
   tiles->add_flag("--sphere", options->sphere,
                   "The globe: level z is 2^(z+1) x 2^z tiles, equirectangular");
   tiles->add_option("--plane", options->plane,
-                    "A plane X0,Z0,X1,Z1: level z is 2^z x 2^z tiles, row 0 at Z0");
+                    "A plane X0,X1,Z0,Z1: level z is 2^z x 2^z tiles, row 0 at Z0");
   tiles->add_option("--zoom", options->zoom, "Levels A..B (or one level A)");
   tiles->add_option("--out", options->out, "The pyramid's folder");
   tiles->add_option("--tile", options->tile, "Tile side in pixels (1 to 4096)")

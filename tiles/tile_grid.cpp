@@ -91,16 +91,16 @@ bool ParsePlaneBounds(const std::string& text, PlaneBounds* bounds, std::string*
   for (int i = 0; i < 4; ++i) {
     const std::size_t comma = i == 3 ? text.size() : text.find(',', start);
     if (comma == std::string::npos || !ParseFinite(text.substr(start, comma - start), &values[i])) {
-      *error = "plane bounds must be four finite numbers x0,z0,x1,z1, got '" + text + "'";
+      *error = "plane bounds must be four finite numbers x0,x1,z0,z1, got '" + text + "'";
       return false;
     }
     start = comma + 1;
   }
-  if (values[0] == values[2] || values[1] == values[3]) {
+  if (values[0] == values[1] || values[2] == values[3]) {
     *error = "plane bounds must span some width and height, got '" + text + "'";
     return false;
   }
-  *bounds = PlaneBounds{values[0], values[1], values[2], values[3]};
+  *bounds = PlaneBounds{values[0], values[2], values[1], values[3]};
   return true;
 }
 

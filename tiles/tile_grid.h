@@ -59,7 +59,8 @@ std::uint64_t TileCount(const TileGrid& grid, std::uint32_t from, std::uint32_t 
 // Tile `index` (below TileCount) of that order.
 TileAddress TileAt(const TileGrid& grid, std::uint32_t from, std::uint64_t index);
 
-// "x0,z0,x1,z1" into bounds: four finite numbers, x0 != x1, z0 != z1.
+// "x0,x1,z0,z1" (the order of the other verbs' --plane and of
+// noise.planemap) into bounds: four finite numbers, x0 != x1, z0 != z1.
 // False with the reason otherwise.
 bool ParsePlaneBounds(const std::string& text, PlaneBounds* bounds, std::string* error);
 // "A..B" or "A" into levels from A to B, A <= B <= kMaxLevel.

@@ -93,10 +93,11 @@ TEST(TileGrid, ParsesLevelsAndBounds) {
     const char* error;
   } bounds[] = {
       {"-1,2,3,-2.5", ""},
-      {"1,2,3", "plane bounds must be four finite numbers x0,z0,x1,z1, got '1,2,3'"},
-      {"1,2,3,4,5", "plane bounds must be four finite numbers x0,z0,x1,z1, got '1,2,3,4,5'"},
-      {"0,0,inf,1", "plane bounds must be four finite numbers x0,z0,x1,z1, got '0,0,inf,1'"},
-      {"1,0,1,1", "plane bounds must span some width and height, got '1,0,1,1'"},
+      {"1,2,3", "plane bounds must be four finite numbers x0,x1,z0,z1, got '1,2,3'"},
+      {"1,2,3,4,5", "plane bounds must be four finite numbers x0,x1,z0,z1, got '1,2,3,4,5'"},
+      {"0,0,inf,1", "plane bounds must be four finite numbers x0,x1,z0,z1, got '0,0,inf,1'"},
+      {"1,1,0,1", "plane bounds must span some width and height, got '1,1,0,1'"},
+      {"0,1,2,2", "plane bounds must span some width and height, got '0,1,2,2'"},
   };
   for (const auto& c : bounds) {
     PlaneBounds parsed;
@@ -104,6 +105,12 @@ TEST(TileGrid, ParsesLevelsAndBounds) {
     EXPECT_EQ(ParsePlaneBounds(c.text, &parsed, &error), *c.error == '\0') << c.text;
     EXPECT_EQ(error, c.error);
   }
+  // In the order of the other verbs' --plane: x0, x1, z0, z1.
+  PlaneBounds parsed;
+  std::string error;
+  ASSERT_TRUE(ParsePlaneBounds("-1,3,2,-2", &parsed, &error));
+  EXPECT_EQ(parsed.x0 * 1000 + parsed.x1 * 100 + parsed.z0 * 10 + parsed.z1,
+            -1000.0 + 300.0 + 20.0 - 2.0);
 }
 
 TEST(JobShare, ComesFromTheCommandLineOrTheScheduler) {

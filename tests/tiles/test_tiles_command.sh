@@ -40,8 +40,8 @@ refused() {
   [ "$status" = 2 ] || fail "status $status for $*"
   grep -qxF "noisebind tiles: $expected" "$work/err.txt" || fail "for $*: $(cat "$work/err.txt")"
 }
-refused "give either --sphere or --plane X0,Z0,X1,Z1" --zoom 0 --out "$work/x"
-refused "give either --sphere or --plane X0,Z0,X1,Z1" --sphere --plane 0,0,1,1 --zoom 0 --out "$work/x"
+refused "give either --sphere or --plane X0,X1,Z0,Z1" --zoom 0 --out "$work/x"
+refused "give either --sphere or --plane X0,X1,Z0,Z1" --sphere --plane 0,0,1,1 --zoom 0 --out "$work/x"
 refused "--format must be png, heightmap16 or terrain-rgb, got 'jpeg'" --sphere --zoom 0 --out "$work/x" --format jpeg
 refused "--range must be LOW..HIGH, finite, LOW < HIGH, got '1..1'" --sphere --zoom 0 --out "$work/x" --range 1..1
 refused "--job and --of go together" --sphere --zoom 0 --out "$work/x" --job 1
