@@ -197,6 +197,29 @@ test-hosts: configure
 	cmake --build $(BUILD) -j $(JOBS) --target noisebind_module_5.1
 	sh tests/hosts/run.sh $(BUILD)/lua/5.1
 
+# Tile pyramids made by real schedulers, byte for byte one run's: GNU
+# parallel with 7 jobs, and a one-node Slurm cluster that the test starts
+# on this machine (munged, slurmctld, slurmd in a folder of its own) running
+# a job array, then one task killed and requeued; about a minute.
+.PHONY: test-tiles
+test-tiles: configure
+	@tools/install-deps tiles
+	cmake --build $(BUILD) -j $(JOBS) --target noisebind_cli
+	sh tests/tiles/test_tiles_schedulers.sh "$$(cd $(BUILD) && pwd)/cli/noisebind"
+
+# The map page of `noisebind tiles serve` (Leaflet, bundled by vite from
+# tiles/page/package-lock.json) into build/tiles/page; then the page in
+# headless chromium (Debian's, driven by playwright-core), its screenshot in
+# docs/tiles-map.jpg.
+.PHONY: tiles-page test-tiles-page
+tiles-page:
+	@tools/install-deps tiles-page
+	cd tiles/page && npm ci --no-audit --no-fund && TILES_PAGE_OUT="$$(cd ../.. && mkdir -p $(BUILD) && cd $(BUILD) && pwd)/tiles/page" npx vite build
+
+test-tiles-page: configure tiles-page
+	cmake --build $(BUILD) -j $(JOBS) --target noisebind_cli
+	sh tests/tiles/test_map_page.sh "$$(cd $(BUILD) && pwd)/cli/noisebind" docs/tiles-map.jpg
+
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 

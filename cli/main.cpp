@@ -27,7 +27,7 @@ int Main(int argc, char** argv) {
   app.fallthrough(false);
   using Verb = std::pair<CLI::App*, VerbRun>;
   std::vector<Verb> verbs;
-  for (VerbRun (*add)(CLI::App*) : {AddRender, AddStats, AddCheck, AddSchema}) {
+  for (VerbRun (*add)(CLI::App*) : {AddRender, AddStats, AddCheck, AddSchema, AddTiles}) {
     VerbRun run = add(&app);
     verbs.emplace_back(app.get_subcommands({}).back(), std::move(run));
   }
@@ -39,8 +39,9 @@ int Main(int argc, char** argv) {
     return false;
   };
   if (argc > 1 && argv[1][0] != '-' && !known(argv[1])) {
-    return Report({kUsageWrong, std::string("unknown verb '") + argv[1] +
-                                    "' (render, stats, check or schema; see noisebind --help)"});
+    return Report(
+        {kUsageWrong, std::string("unknown verb '") + argv[1] +
+                          "' (render, stats, check, schema or tiles; see noisebind --help)"});
   }
   try {
     app.parse(argc, argv);

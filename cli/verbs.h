@@ -18,6 +18,7 @@ VerbRun AddRender(CLI::App* app);
 VerbRun AddStats(CLI::App* app);
 VerbRun AddCheck(CLI::App* app);
 VerbRun AddSchema(CLI::App* app);
+VerbRun AddTiles(CLI::App* app);  // cli/tiles_command.cpp
 
 }  // namespace noisebind::cli
 

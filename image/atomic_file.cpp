@@ -110,9 +110,14 @@ bool CheckTarget(const char* target, struct stat* existing, bool* exists, char* 
 }
 
 // Creates a file of our own in the folder of `target`, named in `name`: a
-// short name, so that it fits wherever the target's name fits. Its mode
-// follows the umask as any new file's would. -1 on failure, with errno set.
-int CreateTemporary(const char* target, char* name, std::size_t nameSize) {
+// short name, so that it fits wherever the target's name fits, or `fixed`
+// when given (then a file already there is an error). Its mode follows the
+// umask as any new file's would. -1 on failure, with errno set.
+int CreateTemporary(const char* target, const char* fixed, char* name, std::size_t nameSize) {
+  if (fixed != nullptr) {
+    if (!CopyPath(name, nameSize, target, FolderLength(target), fixed)) return -1;
+    return open(name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  }
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
     char file[32];
     std::snprintf(file, sizeof file, ".%ld-%u.tmp", static_cast<long>(getpid()),
@@ -284,6 +289,16 @@ bool WriteKernelPath(const KernelPath& kernel, FileWriter write, const void* dat
 
 bool WriteFileAtomically(const char* path, FileWriter write, const void* data, char* reason,
                          std::size_t reasonSize) {
+  return WriteFileAtomicallyVia(path, nullptr, write, data, reason, reasonSize);
+}
+
+bool WriteFileAtomicallyVia(const char* path, const char* temporaryName, FileWriter write,
+                            const void* data, char* reason, std::size_t reasonSize) {
+  if (temporaryName != nullptr &&
+      (temporaryName[0] == '\0' || std::strchr(temporaryName, '/') != nullptr)) {
+    std::snprintf(reason, reasonSize, "the temporary name must be a file name");
+    return false;
+  }
   char target[PATH_MAX];
   KernelPath kernel;
   if (!FinalTarget(path, target, sizeof target, &kernel)) {
@@ -297,7 +312,7 @@ bool WriteFileAtomically(const char* path, FileWriter write, const void* data, c
   bool exists = false;
   if (!CheckTarget(target, &existing, &exists, reason, reasonSize)) return false;
   char temporary[PATH_MAX];
-  const int fd = CreateTemporary(target, temporary, sizeof temporary);
+  const int fd = CreateTemporary(target, temporaryName, temporary, sizeof temporary);
   if (fd < 0) {
     SystemReason(errno, reason, reasonSize);
     return false;

@@ -24,6 +24,13 @@ using FileWriter = bool (*)(std::FILE* file, const void* data, char* reason,
 bool WriteFileAtomically(const char* path, FileWriter write, const void* data, char* reason,
                          std::size_t reasonSize);
 
+// The same through a temporary called `temporaryName` (a file name, no
+// folder) beside `path`, so that whoever writes `path` knows what a killed
+// writer may have left: the call fails with EEXIST while a file of that
+// name is there, and the caller decides whether it is stale.
+bool WriteFileAtomicallyVia(const char* path, const char* temporaryName, FileWriter write,
+                            const void* data, char* reason, std::size_t reasonSize);
+
 }  // namespace vessa
 
 #endif  // NOISEBIND_IMAGE_ATOMIC_FILE_H
