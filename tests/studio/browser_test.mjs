@@ -23,6 +23,7 @@ const context = await chromium.launchPersistentContext(profile, {
   executablePath: "/usr/bin/chromium",
   headless: true,
   viewport: { width: 1400, height: 860 },
+  bypassCSP: true,  // the test's own polling evaluates functions
   args: [
     "--headless", "--no-sandbox", "--disable-gpu", "--disable-background-networking",
     "--disable-component-update", "--disable-sync", "--no-first-run",
@@ -37,6 +38,7 @@ const stats = page.getByTestId("stats");
 
 // Drags from one handle to another, as a person wires two nodes.
 async function wire(from, to) {
+  await page.waitForTimeout(300);  // the view settles after a node is added
   const a = await page.getByTestId(from).boundingBox();
   const b = await page.getByTestId(to).boundingBox();
   await page.mouse.move(a.x + a.width / 2, a.y + a.height / 2);
@@ -90,7 +92,7 @@ try {
   await page.getByTestId("palette-ScaleBias").click();
   await node("scalebias1").waitFor();
   await wire("out-perlin1", "in-scalebias1-0");
-  await page.waitForSelector('.react-flow__edge[data-testid="rf__edge-perlin1->scalebias1:0"]');
+  await page.waitForSelector('.react-flow__edge[data-testid="rf__edge-perlin1->scalebias1:0"]', { state: "attached" });
   check(true, "Perlin wired into ScaleBias");
   await node("scalebias1").click();
   const before = await fullPreview();
@@ -113,6 +115,11 @@ try {
   const lua = luaValues("height", 256, 256);
   check(shown.length === lua.length && shown.every((v, i) => Object.is(v, lua[i])),
         `the preview is the map of noise.planemap, every value (${lua.length})`);
+  if (screenshot) {
+    await page.getByTestId("preview").hover();  // a value under the cursor
+    await page.screenshot({ path: screenshot });
+    check(true, `screenshot in ${screenshot}`);
+  }
 
   await node("scalebias1").click();
   await page.getByTestId("palette-Curve").click();
@@ -121,10 +128,6 @@ try {
   for (let i = 0; i < 3; ++i) await page.getByTestId("point-add").click();
   await page.getByTestId("error-curve1").filter({ hasText: "Curve needs at least 4 control points, has 3" }).waitFor();
   check(true, "a Curve of 3 points shows the error at its node");
-  if (screenshot) {
-    await page.screenshot({ path: screenshot });
-    check(true, `screenshot in ${screenshot}`);
-  }
 
   await page.reload();
   await node("scalebias1").waitFor();
@@ -132,7 +135,8 @@ try {
   check(await node("output:height").isVisible(), "reloaded: the output is there");
   await node("scalebias1").click();
   check((await page.getByTestId("field-scale").inputValue()) === "2", "reloaded: the field as saved");
-  check((await page.locator(".react-flow__edge").count()) === 2, "reloaded: the same wires");
+  await page.waitForFunction(() => document.querySelectorAll(".react-flow__edge").length === 2);
+  check(true, "reloaded: the same wires");
 
   await context.close();
   const stopped = await stopStudio(studio);

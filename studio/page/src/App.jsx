@@ -25,6 +25,13 @@ function errorNode(message) {
   return match ? match[1] : null;
 }
 
+// The first place at or below (x, y) that no node or output takes.
+function freeSpot(model, x, y) {
+  const taken = [...Object.values(model.nodes), ...Object.values(model.outputs)];
+  while (taken.some((n) => Math.abs(n.x - x) < 220 && Math.abs(n.y - y) < 110)) y += 120;
+  return { x, y };
+}
+
 function Studio() {
   const [schema, setSchema] = useState(null);
   const [fileName, setFileName] = useState("");
@@ -39,9 +46,10 @@ function Studio() {
   modelRef.current = model;
 
   const load = useCallback(async (known) => {
-    const info = known || (await api.getSchema());
+    // The palette appears with the graph, so that nothing added before it
+    // arrives is lost.
+    const [info, graph] = await Promise.all([known || api.getSchema(), api.getGraph()]);
     setSchema(info);
-    const graph = await api.getGraph();
     setFileName(graph.name);
     try {
       setModel(fromDocument(JSON.parse(graph.text), info));
@@ -51,7 +59,8 @@ function Studio() {
     }
     setHistory({ past: [], future: [] });
     setSelected(null);
-  }, []);
+    setTimeout(() => flow.fitView({ maxZoom: 1, padding: 0.2 }), 50);
+  }, [flow]);
 
   useEffect(() => {
     load().catch((e) => setStatus(`cannot reach the studio: ${e.message}`));
@@ -130,7 +139,7 @@ function Studio() {
     for (const [name, output] of Object.entries(model.outputs)) {
       list.push({
         id: OUTPUT + name,
-        type: "output",
+        type: "outputNode",
         position: { x: output.x, y: output.y },
         selected: selected === OUTPUT + name,
         data: { name },
@@ -214,28 +223,28 @@ function Studio() {
 
   const addNode = (info) => {
     const id = newId(modelRef.current, info.class);
-    const center = flow.screenToFlowPosition({ x: window.innerWidth / 2 - 100, y: window.innerHeight / 3 });
-    const count = Object.keys(modelRef.current.nodes).length;
+    // Right of the selected node, so that wires run left to right.
+    const from = modelRef.current.nodes[selected] || modelRef.current.outputs[selected?.slice(OUTPUT.length)];
+    const { x, y } = freeSpot(modelRef.current, from ? from.x + 260 : 0, from ? from.y : 0);
     edit((m) => {
-      m.nodes[id] = {
-        cls: info.class,
-        fields: defaultFields(info),
-        sources: info.sources.map(() => null),
-        x: center.x + (count % 5) * 20,
-        y: center.y + (count % 5) * 20,
-      };
+      m.nodes[id] = { cls: info.class, fields: defaultFields(info), sources: info.sources.map(() => null), x, y };
       return m;
     });
+    setTimeout(() => flow.fitView({ maxZoom: 1, padding: 0.2 }), 50);
     setSelected(id);
   };
 
   const addOutput = () => {
     const name = window.prompt("name of the new output:", Object.keys(model.outputs).length ? "biome" : "height");
     if (!name || model.outputs[name]) return;
+    // Right of the node it reads.
+    const from = model.nodes[previewTarget];
+    const { x, y } = freeSpot(model, from ? from.x + 260 : 0, from ? from.y : 0);
     edit((m) => {
-      m.outputs[name] = { node: previewTarget, x: 220, y: Object.keys(m.outputs).length * 120 };
+      m.outputs[name] = { node: previewTarget, x, y };
       return m;
     });
+    setTimeout(() => flow.fitView({ maxZoom: 1, padding: 0.2 }), 50);
   };
 
   const rename = (from, to) => {
@@ -315,6 +324,7 @@ function Studio() {
             onPaneClick={() => setSelected(null)}
             deleteKeyCode={["Delete", "Backspace"]}
             fitView
+            fitViewOptions={{ maxZoom: 1, padding: 0.2 }}
           >
             <Background />
             <Controls />

@@ -42,4 +42,4 @@ export function OutputNode({ data, selected }) {
   );
 }
 
-export const nodeTypes = { noise: NoiseNode, output: OutputNode };
+export const nodeTypes = { noise: NoiseNode, outputNode: OutputNode };

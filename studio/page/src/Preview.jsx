@@ -91,6 +91,7 @@ export default function Preview({ graph, target, label, onErrors, fileName }) {
       } catch (e) {
         if (e.name === "AbortError" || e.status === 409) return;
         setError(e.message);
+        setShown(null);
         onErrors?.(e.errors || []);
       }
     };
@@ -104,7 +105,11 @@ export default function Preview({ graph, target, label, onErrors, fileName }) {
   const stats = shown ? statistics(shown.values) : null;
 
   useEffect(() => {
-    if (!shown || !canvas.current) return;
+    if (!canvas.current) return;
+    if (!shown) {
+      canvas.current.getContext("2d").clearRect(0, 0, canvas.current.width, canvas.current.height);
+      return;
+    }
     const image = paint(shown.values, shown.width, shown.height, mode, stats);
     const context = canvas.current.getContext("2d");
     canvas.current.width = shown.width;
