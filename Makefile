@@ -38,6 +38,11 @@ gallery: vessa
 	$(BUILD)/vessa examples/tile.lua docs/tile.png 160
 	$(BUILD)/vessa examples/planet_big.lua docs/planet_big.png 512
 
+# The graph files of examples/graphs/, from the scripts that build them.
+.PHONY: graphs
+graphs: vessa
+	$(BUILD)/vessa examples/graphs/generate.lua
+
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 

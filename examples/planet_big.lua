@@ -13,6 +13,7 @@ local noise = require "noisebind"
 -- keep the two in step.
 --
 --   vessa examples/planet_big.lua [OUTPUT.png] [WIDTH]
+--   vessa examples/planet_big.lua OUTPUT.json    (the graph file, as in examples/graphs/)
 local output, width = ...
 output = output or "planet_big.png"
 width = tonumber(width) or 1024
@@ -138,6 +139,19 @@ local land = noise.Add(noise.Add(level, noise.Multiply(relief, inland)),
 local ridges = scalebias(noise.Abs(ridged(4, 5, 2.1, 270)), 0.02, -0.015)
 local sea_floor = noise.Add(noise.Add(level, ridges), scalebias(rivers, 0.4, 0))
 local planet = select(sea_floor, land, continents, -0.02, 1000, 0.03)
+-- The rivers' cut, drawn over the land below.
+local cut_graph = noise.Multiply(rivers, inland)
+
+-- The parts a person tuning the planet looks for, named in the graph file.
+local parts = { continents = continents, terrain_type = terrain_type, dryness = dryness,
+  mountains = mountains, hills = hills, plains = plains, badlands = badlands, rivers = rivers,
+  inland = inland, level = level, relief = relief, sea_floor = sea_floor, land = land }
+for name, part in pairs(parts) do part.name = name end
+if output:match("%.json$") then
+  noise.savegraph(output, { planet = planet, rivers = cut_graph })
+  print("Wrote " .. output)
+  return
+end
 
 -- The whole sphere, north at the top.
 local bounds = { -90, 90, -180, 180 }
@@ -161,7 +175,7 @@ noise.render(heights:clamp(0, 10), img, {
 })
 -- The rivers on the land, drawn over it: the cut they make, as water where
 -- it is deep and fading out at the banks.
-local cut = noise.spheremap(noise.Multiply(rivers, inland), bounds, width, height)
+local cut = noise.spheremap(cut_graph, bounds, width, height)
 noise.render(cut, img, { gradient = { { -0.12, 40, 95, 175, 255 }, { -0.03, 40, 95, 175, 0 } } })
 img:save(output)
 print("Wrote " .. output)

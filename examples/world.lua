@@ -5,6 +5,7 @@
 -- maps, coloured by height and lit from the east.
 --
 --   vessa examples/world.lua [OUTPUT.png] [WIDTH]
+--   vessa examples/world.lua OUTPUT.json    (the graph file, as in examples/graphs/)
 local noise = require "noisebind"
 local output, width = ...
 output = output or "world.png"
@@ -49,6 +50,13 @@ local depth = noise.Curve(channels, { points = {
   { -2, 0 }, { 0, 0 }, { 0.12, -0.06 }, { 0.2, -0.35 }, { 2, -0.35 },
 } })
 local world = noise.Add(land, noise.Multiply(depth, inland))
+continents.name, mountains.name, hills.name, plains.name = "continents", "mountains", "hills", "plains"
+terrain.name, inland.name, depth.name = "terrain", "inland", "rivers"
+if output:match("%.json$") then
+  noise.savegraph(output, { world = world, rivers = depth })
+  print("Wrote " .. output)
+  return
+end
 
 -- The whole sphere as maps, north at the top: heights, and the channels
 -- (for the river beds).

@@ -6,6 +6,7 @@
 #include "host/lua_compat.h"
 #include "host/lua_userdata.h"
 #include "maps/map_args.h"
+#include "maps/map_stats.h"
 
 namespace noisebind::maps {
 namespace {
@@ -166,6 +167,38 @@ int ClampMethod(lua_State* L) {
   return ChangeInPlace(L, Clamp);
 }
 
+void SetNumberField(lua_State* L, const char* name, double value) {
+  lua_pushnumber(L, value);
+  lua_setfield(L, -2, name);
+}
+
+// m:stats([bins]): {count, nan, infinite, min, max, mean, histogram}, the
+// histogram of the finite values in `bins` (10 by default) equal parts of
+// [min, max].
+int Stats(lua_State* L) {
+  const MapRef map = CheckMap(L, 1);
+  const std::uint32_t bins =
+      lua_isnoneornil(L, 2) ? 10 : CheckCount(L, 2, 1, kMaxStatsBins, "bins");
+  lua_settop(L, 2);
+  auto* histogram = static_cast<std::size_t*>(lua_newuserdata(L, bins * sizeof(std::size_t)));
+  lua_createtable(L, 0, 7);
+  lua_createtable(L, static_cast<int>(bins), 0);
+  // After the last allocation that could run a finalizer before the work.
+  const MapStats stats = ComputeStats(map.values, map.view().size(), bins, histogram);
+  for (std::uint32_t bin = 0; bin < bins; ++bin) {
+    lua_pushnumber(L, static_cast<double>(histogram[bin]));
+    lua_rawseti(L, -2, static_cast<int>(bin + 1));
+  }
+  lua_setfield(L, -2, "histogram");
+  SetNumberField(L, "count", static_cast<double>(stats.count));
+  SetNumberField(L, "nan", static_cast<double>(stats.nan));
+  SetNumberField(L, "infinite", static_cast<double>(stats.infinite));
+  SetNumberField(L, "min", stats.lowest);
+  SetNumberField(L, "max", stats.highest);
+  SetNumberField(L, "mean", stats.mean);
+  return 1;
+}
+
 int ToString(lua_State* L) {
   const MapRef map = CheckMap(L, 1);
   if (map.depth == 1) {
@@ -178,9 +211,9 @@ int ToString(lua_State* L) {
 }
 
 const luaL_Reg kMethods[] = {
-    {"width", Width},       {"height", Height}, {"depth", Depth}, {"get", Get},
-    {"set", Set},           {"range", Range},   {"flat", Flat},   {"rescale", RescaleMethod},
-    {"clamp", ClampMethod}, {nullptr, nullptr},
+    {"width", Width},       {"height", Height}, {"depth", Depth},   {"get", Get},
+    {"set", Set},           {"range", Range},   {"flat", Flat},     {"rescale", RescaleMethod},
+    {"clamp", ClampMethod}, {"stats", Stats},   {nullptr, nullptr},
 };
 
 const luaL_Reg kMetamethods[] = {

@@ -11,6 +11,7 @@
 #include "host/lua_interface.h"
 #include "maps/libnoise_source.h"
 #include "maps/map_args.h"
+#include "maps/map_bounds.h"
 #include "maps/map_builder.h"
 #include "maps/map_builder_volume.h"
 #include "maps/map_userdata.h"
@@ -157,19 +158,11 @@ bool ComputeGrid(ScriptFunction function, const GridRequest& request, const RunO
       reason);
 }
 
-// What the builders differ in: their name, the shape of their bounds, and
-// the order of the bounds (the columns' pair first or the rows').
+// What the builders differ in: their name, projection and options.
 struct Builder {
   const char* name;
   Projection projection;
-  const char* shape;
-  bool rowsFirst;
-  const char* pairNames[2][2];
-  double limits[2];  // of each pair of bounds, in their order; 0: any finite
   const char* const* options;
-  // Whether the rows' upper bound is at the top of a picture unless `flip`
-  // (north up, as a map is read).
-  bool upperFirst;
 };
 
 constexpr const char* kPlaneOptions[] = {"seamless", "threads", "flip", "positions", nullptr};
@@ -177,79 +170,52 @@ constexpr const char* kCurvedOptions[] = {"threads", "flip", "positions", nullpt
 // The `positions` option, in the order of Positions.
 constexpr const char* kPositions[] = {"index", "noiseutils", nullptr};
 
-constexpr Builder kPlane{"planemap",
-                         Projection::kPlane,
-                         "bounds {x0, x1, z0, z1}",
-                         false,
-                         {{"x0", "x1"}, {"z0", "z1"}},
-                         {0, 0},
-                         kPlaneOptions,
-                         false};
-constexpr Builder kSphere{"spheremap",
-                          Projection::kSphere,
-                          "bounds {south, north, west, east}",
-                          true,
-                          {{"south", "north"}, {"west", "east"}},
-                          {90, 180},
-                          kCurvedOptions,
-                          true};
-constexpr Builder kCylinder{"cylindermap",
-                            Projection::kCylinder,
-                            "bounds {angle0, angle1, height0, height1}",
-                            false,
-                            {{"angle0", "angle1"}, {"height0", "height1"}},
-                            {0, 0},
-                            kCurvedOptions,
-                            true};
+constexpr Builder kPlane{"planemap", Projection::kPlane, kPlaneOptions};
+constexpr Builder kSphere{"spheremap", Projection::kSphere, kCurvedOptions};
+constexpr Builder kCylinder{"cylindermap", Projection::kCylinder, kCurvedOptions};
 
-// A pair of bounds: increasing, with a finite span (the samples lie
-// between them).
-void CheckSpan(lua_State* L, const char* shape, const char* const* names, double from, double to) {
-  if (!(from < to)) {
-    ArgumentError(L, 2, "%s: %s must be below %s, got %f and %f", shape, names[0], names[1], from,
-                  to);
-  }
-  if (to - from == HUGE_VAL) {
-    ArgumentError(L, 2, "%s: %s - %s must be finite, got %f and %f", shape, names[1], names[0],
-                  from, to);
+// The fault CheckSpan found in a pair of bounds, raised at index 2.
+void RaiseSpanFault(lua_State* L, const char* shape, const char* const* names, SpanFault fault,
+                    double from, double to, double limit) {
+  switch (fault) {
+    case SpanFault::kReversed:
+      ArgumentError(L, 2, "%s: %s must be below %s, got %f and %f", shape, names[0], names[1], from,
+                    to);
+    case SpanFault::kInfinite:
+      ArgumentError(L, 2, "%s: %s - %s must be finite, got %f and %f", shape, names[1], names[0],
+                    from, to);
+    case SpanFault::kOutside:
+      ArgumentError(L, 2, "%s: %s and %s must lie within -%d and %d, got %f and %f", shape,
+                    names[0], names[1], static_cast<int>(limit), static_cast<int>(limit), from, to);
+    case SpanFault::kNone:
+      break;
   }
 }
 
-// Bounds at index 2: finite, each pair a span (CheckSpan) within the
-// builder's limits.
+// Bounds at index 2: finite, each pair a span within the builder's limits
+// (SetBounds).
 void CheckBounds(lua_State* L, const Builder& builder, MapRequest* request) {
+  const BoundsShape& shape = ShapeOf(builder.projection);
   double bounds[4];
-  CheckNumbers(L, 2, builder.shape, 4, bounds);
-  for (int pair = 0; pair < 2; ++pair) {
-    const double from = bounds[2 * pair];
-    const double to = bounds[2 * pair + 1];
-    const char* const* names = builder.pairNames[pair];
-    CheckSpan(L, builder.shape, names, from, to);
-    const double limit = builder.limits[pair];
-    if (limit > 0 && (from < -limit || to > limit)) {
-      ArgumentError(L, 2, "%s: %s and %s must lie within -%d and %d, got %f and %f", builder.shape,
-                    names[0], names[1], static_cast<int>(limit), static_cast<int>(limit), from, to);
-    }
-  }
-  const int columns = builder.rowsFirst ? 2 : 0;
-  const int rows = builder.rowsFirst ? 0 : 2;
-  request->columnFrom = bounds[columns];
-  request->columnTo = bounds[columns + 1];
-  request->rowFrom = bounds[rows];
-  request->rowTo = bounds[rows + 1];
+  CheckNumbers(L, 2, shape.shape, 4, bounds);
+  int pair = 0;
+  const SpanFault fault = SetBounds(builder.projection, bounds, request, &pair);
+  RaiseSpanFault(L, shape.shape, shape.pairNames[pair], fault, bounds[2 * pair],
+                 bounds[2 * pair + 1], shape.limits[pair]);
 }
 
 // Options at `index`: nil or a table of the builder's option names.
 void CheckMapOptions(lua_State* L, int index, const Builder& builder, MapRequest* request,
                      RunOptions* run) {
   run->threads = DefaultThreads();
-  request->flip = builder.upperFirst;
+  const bool upperFirst = ShapeOf(builder.projection).upperFirst;
+  request->flip = upperFirst;
   if (lua_isnoneornil(L, index)) return;
   if (!lua_istable(L, index)) vessa::TypeError(L, index, "table of options");
   const OptionTable options{index, index, "option"};
   CheckOptionNames(L, options, builder.options);
   request->seamless = OptionBoolean(L, options, "seamless", false);
-  request->flip = OptionBoolean(L, options, "flip", false) != builder.upperFirst;
+  request->flip = OptionBoolean(L, options, "flip", false) != upperFirst;
   request->positions = static_cast<Positions>(
       OptionChoice(L, options, "positions", kPositions, static_cast<int>(Positions::kIndex)));
   run->threads = OptionThreads(L, options);
@@ -296,7 +262,8 @@ int VolumeMap(lua_State* L) {
   double bounds[6];
   CheckNumbers(L, 2, kShape, 6, bounds);
   for (int a = 0; a < 3; ++a) {
-    CheckSpan(L, kShape, kNames[a], bounds[2 * a], bounds[2 * a + 1]);
+    RaiseSpanFault(L, kShape, kNames[a], CheckSpan(bounds[2 * a], bounds[2 * a + 1], 0),
+                   bounds[2 * a], bounds[2 * a + 1], 0);
     request.from[a] = bounds[2 * a];
     request.to[a] = bounds[2 * a + 1];
   }

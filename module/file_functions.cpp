@@ -3,6 +3,7 @@
 #include <lua.hpp>
 
 #include "maps/map_userdata.h"
+#include "objects/graphfile_binding.h"
 
 namespace noisebind::module {
 namespace {
@@ -37,6 +38,7 @@ void PushImageMethods(lua_State* L) {
 
 int RemoveFileFunctions(lua_State* L) {
   lua_settop(L, 1);
+  RemoveFields(L, objects::kGraphFileFunctions);
   PushImageMethods(L);
   RemoveFields(L, kImageMethods);
   lua_pop(L, 1);

@@ -7,7 +7,8 @@ struct lua_State;
 
 namespace noisebind::module {
 
-// Removes every method that opens a file (img:save, m:savepng, m:saveraw)
+// Removes every function that opens a file: noise.savegraph and
+// noise.loadgraph from the `noise` table, img:save, m:savepng and m:saveraw
 // from the state's image and map methods, for every table of the state.
 // Takes the `noise` table at index 1. A lua_CFunction: raises Lua errors,
 // so call it with lua_call or lua_pcall.

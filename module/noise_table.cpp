@@ -5,8 +5,9 @@
 #include "host/lua_interface.h"
 #include "image/image.h"
 #include "maps/maps.h"
-#include "render/render.h"
+#include "objects/graphfile_binding.h"
 #include "objects/noise_object.h"
+#include "render/render.h"
 
 namespace noisebind::module {
 namespace {
@@ -32,6 +33,7 @@ int Messages(lua_State* L) {
 const luaL_Reg kLibraries[] = {
     {"image", vessa::OpenImageLibrary},
     {"objects", noisebind::objects::OpenObjectsLibrary},
+    {"graph files", noisebind::objects::OpenGraphFileLibrary},
     {"maps", noisebind::maps::OpenMapsLibrary},
     {"render", noisebind::render::OpenRenderLibrary},
 };

@@ -25,6 +25,19 @@ struct Field {
   // refused (e.g. "must be an integer from 1 to 30") and changes nothing.
   // May throw what libnoise throws: call it through SetField.
   const char* (*set)(Node& node, double value);
+  const char* description;  // one line, for the schema
+  // The range a value must lie in (integers: what the setter takes; numbers:
+  // -inf to inf, any finite number).
+  double minimum;
+  double maximum;
+};
+
+// The control points of Curve and Terrace, which are a list rather than a
+// number: described for the schema.
+struct PointsInfo {
+  const char* type;  // "pairs" ([input, output] each) or "numbers"
+  int minimum;       // the fewest a node is evaluated with
+  const char* description;
 };
 
 struct ClassInfo {
@@ -32,6 +45,9 @@ struct ClassInfo {
   int sourceCount;
   const Field* fields;
   std::size_t fieldCount;
+  const char* description;   // one line, for the schema
+  const char* const* roles;  // what each source is for: "source", "control", ...
+  const PointsInfo* points;  // null for classes without control points
 };
 
 const ClassInfo& ClassOf(Kind kind);

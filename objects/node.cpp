@@ -54,6 +54,15 @@ Node::~Node() {
   GraphChanged();
 }
 
+bool Node::SetLabel(std::string_view label) noexcept {
+  try {
+    m_label.assign(label.data(), label.size());
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  return true;
+}
+
 void Node::DropUser(const Node* user) {
   const auto found = std::find(m_users.begin(), m_users.end(), user);
   if (found != m_users.end()) m_users.erase(found);

@@ -15,6 +15,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "objects/classes_table.h"
@@ -52,6 +53,11 @@ class Node {
 
   Kind kind() const { return m_kind; }
   const char* name() const { return KindName(m_kind); }
+
+  // The user's name of the node (empty: none), kept in graph files as its
+  // id. Setting it gives false, changing nothing, when memory runs out.
+  const std::string& label() const { return m_label; }
+  bool SetLabel(std::string_view label) noexcept;
 
   // The libnoise module this node evaluates; its sources are the modules of
   // its source nodes. Only valid to evaluate while Evaluable().
@@ -116,6 +122,7 @@ class Node {
 
   Kind m_kind;
   noise::module::Module* m_module;
+  std::string m_label;
   std::vector<Node*> m_sources;
   // The nodes that use this one as a source, once per use.
   std::vector<Node*> m_users;

@@ -101,18 +101,14 @@ int Construct(lua_State* L) {
   }
   lua_settop(L, settings);
 
-  // The userdata owns nothing until its metatable (with __gc) is set.
-  auto* object = static_cast<NoiseObject*>(vessa::NewUserdata(L, sizeof(NoiseObject)));
-  *object = NoiseObject{{}, TagOf(object), nullptr, 0};
-  lua_pushvalue(L, kClassMetatable);
-  lua_setmetatable(L, -2);
+  NoiseObject* object = NewNoiseObject(L, kind);
   const int self = lua_gettop(L);
-  lua_createtable(L, sources, 0);
+  vessa::GetUserValue(L, self);
   for (int i = 1; i <= sources; ++i) {
     lua_pushvalue(L, i);
     lua_rawseti(L, -2, i);
   }
-  vessa::SetUserValue(L, self);
+  lua_pop(L, 1);
 
   object->node = CreateNode(kind);
   if (object->node == nullptr) return luaL_error(L, "%s: not enough memory", KindName(kind));
@@ -159,6 +155,17 @@ void MakeMetatable(lua_State* L, Kind kind, int indexMaker) {
 }
 
 }  // namespace
+
+NoiseObject* NewNoiseObject(lua_State* L, Kind kind) {
+  // The userdata owns nothing until its metatable (with __gc) is set.
+  auto* object = static_cast<NoiseObject*>(vessa::NewUserdata(L, sizeof(NoiseObject)));
+  *object = NoiseObject{{}, TagOf(object), nullptr, 0};
+  vessa::GetRegistryValue(L, &kMetatableKeys[static_cast<int>(kind)]);
+  lua_setmetatable(L, -2);
+  lua_createtable(L, ClassOf(kind).sourceCount, 0);
+  vessa::SetUserValue(L, -2);
+  return object;
+}
 
 NoiseObject* TestObject(lua_State* L, int index) {
   auto* object = static_cast<NoiseObject*>(lua_touserdata(L, index));

@@ -34,6 +34,11 @@ inline std::uintptr_t TagOf(const NoiseObject* object) {
 // Methods are closures over their class's metatable, the first upvalue.
 constexpr int kClassMetatable = lua_upvalueindex(1);
 
+// Pushes a new noise object of `kind` without a node (the caller gives it
+// one, which it then owns), its user value a table with room for its
+// sources. The metatables must exist (OpenObjectsLibrary ran in the state).
+NoiseObject* NewNoiseObject(lua_State* L, Kind kind);
+
 // The noise object at `index`, or null: told by its metatable.
 NoiseObject* TestObject(lua_State* L, int index);
 

@@ -9,6 +9,7 @@
 #include "host/lua_compat.h"
 #include "objects/classes.h"
 #include "objects/control_points.h"
+#include "objects/graphfile/graph_file.h"
 #include "objects/object_binding.h"
 
 namespace noisebind::objects {
@@ -18,6 +19,9 @@ namespace {
 // 2 best); the numbers 1 to 3 of LibNoise.C_QUALITY_* are taken too.
 constexpr const char* kQualities[] = {"fast", "standard", "best"};
 constexpr char kPoints[] = "points";
+// The user's name of every object, kept in graph files as its id: a field
+// of its own, told apart by its address.
+constexpr Field kNameField = {"name", FieldType::kNumber, nullptr, nullptr, "", 0, 0};
 constexpr char kSeed[] = "seed";
 constexpr double kTwoTo31 = 2147483648.0;
 constexpr double kTwoTo32 = 4294967296.0;
@@ -46,6 +50,7 @@ const Field* CheckFieldName(lua_State* L, const Node& node, int key) {
   }
   const char* name = lua_tostring(L, key);
   if (const Field* field = FindField(ClassOf(node.kind()), name)) return field;
+  if (std::strcmp(name, kNameField.name) == 0) return &kNameField;
   if (HasPoints(node) && std::strcmp(name, kPoints) == 0) return nullptr;
   luaL_error(L, "%s has no field '%s'", node.name(), name);
   return nullptr;
@@ -205,10 +210,28 @@ void SetPoints(lua_State* L, Node& node, int value) {
   lua_pop(L, 1);
 }
 
+// The name from the string at `value`, or none for nil.
+void SetName(lua_State* L, Node& node, int value) {
+  std::size_t length = 0;
+  const char* name = "";
+  if (!lua_isnil(L, value)) {
+    if (lua_type(L, value) != LUA_TSTRING) RaiseType(L, node, "name", "a string or nil", value);
+    name = lua_tolstring(L, value, &length);
+    if (const char* refused = graphfile::CheckName({name, length})) {
+      luaL_error(L, "%s.name %s", node.name(), refused);
+    }
+  }
+  if (!node.SetLabel({name, length})) luaL_error(L, "%s.name: not enough memory", node.name());
+}
+
 // Sets one field from the value at `value`; raises when refused.
 void SetOne(lua_State* L, Node& node, const Field* field, int value) {
   if (field == nullptr) {
     SetPoints(L, node, value);
+    return;
+  }
+  if (field == &kNameField) {
+    SetName(L, node, value);
     return;
   }
   const double number = ReadFieldValue(L, node, *field, value);
@@ -225,6 +248,15 @@ int GetFieldMeta(lua_State* L) {
   const Field* field = CheckFieldName(L, *object->node, 2);
   if (field == nullptr) {
     PushPoints(L, *object->node);
+  } else if (field == &kNameField) {
+    // Copied first: a finalizer run by the string's allocation may rename.
+    char name[graphfile::kMaxNameBytes];
+    const std::size_t length = object->node->label().copy(name, sizeof name);
+    if (length == 0) {
+      lua_pushnil(L);
+    } else {
+      lua_pushlstring(L, name, length);
+    }
   } else {
     PushFieldValue(L, *object->node, *field);
   }
@@ -276,6 +308,9 @@ void ApplySettings(lua_State* L, NoiseObject* object, int table) {
     if (!lua_isnil(L, -1)) SetPoints(L, node, -1);
     lua_pop(L, 1);
   }
+  vessa::RawField(L, table, kNameField.name);
+  if (!lua_isnil(L, -1)) SetName(L, node, -1);
+  lua_pop(L, 1);
 }
 
 }  // namespace noisebind::objects

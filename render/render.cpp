@@ -99,11 +99,10 @@ bool CheckLight(lua_State* L, int options, Light* light) {
   constexpr const char* kNames[] = {"azimuth", "elevation", "contrast", "brightness",
                                     "scale",   "color",     nullptr};
   maps::CheckOptionNames(L, table, kNames);
-  light->azimuth = maps::OptionNumber(L, table, "azimuth", light->azimuth, -360, 360);
-  light->elevation = maps::OptionNumber(L, table, "elevation", light->elevation, 0, 90);
-  light->contrast = maps::OptionNumber(L, table, "contrast", light->contrast, 0, 1e6);
-  light->brightness = maps::OptionNumber(L, table, "brightness", light->brightness, 0, 1e6);
-  light->scale = maps::OptionNumber(L, table, "scale", light->scale, 0, 1e6);
+  for (const LightSetting& setting : kLightSettings) {
+    double& value = light->*setting.member;
+    value = maps::OptionNumber(L, table, setting.name, value, setting.low, setting.high);
+  }
   vessa::RawField(L, index, "color");
   if (!lua_isnil(L, -1)) {
     double rgb[3];

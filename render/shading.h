@@ -25,6 +25,20 @@ struct Light {
   Colour colour{255.0, 255.0, 255.0, 255.0};
 };
 
+// The light's numeric settings by name, with their ranges: what scripts
+// and the command line both accept.
+struct LightSetting {
+  const char* name;
+  double Light::*member;
+  double low;
+  double high;
+};
+constexpr LightSetting kLightSettings[] = {
+    {"azimuth", &Light::azimuth, -360.0, 360.0}, {"elevation", &Light::elevation, 0.0, 90.0},
+    {"contrast", &Light::contrast, 0.0, 1e6},    {"brightness", &Light::brightness, 0.0, 1e6},
+    {"scale", &Light::scale, 0.0, 1e6},
+};
+
 // The default scale for a map: its larger side over 64. Neighbours of a
 // finer map differ by less for the same surface; scaled so, a surface gets
 // the same relief at any size, as if seen 64 pixels across.

@@ -1,10 +1,12 @@
 -- A starting point for LÖVE 11: copy this folder, put noisebind.so (the
 -- LuaJIT / Lua 5.1 build: build/lua/5.1/noisebind.so, or the one in
 -- /usr/lib/<triplet>/lua/5.1/) beside main.lua, and run `love .`.
--- A terrain made in the main thread is drawn from its image's bytes; a
--- second map made in a love.thread arrives as bytes and is shown as a
--- height texture (r32f) on the right. Space makes a new terrain.
+-- A terrain graph (terrain.lua) made in the main thread is drawn from its
+-- image's bytes; the graph goes to a love.thread as text, and the map the
+-- thread makes of its middle comes back as bytes, shown as a height texture
+-- (r32f) on the right. Space makes a new terrain.
 local noise = require "noisebind"
+local make_graph = require "terrain"
 
 local size = 256
 local gradient = {
@@ -15,11 +17,14 @@ local terrain, heights, seed
 
 local function make_terrain()
   seed = (seed or 0) + 1
-  local m = noise.planemap(noise.Perlin { octaves = 6, seed = seed }, { 0, 4, 0, 4 }, size, size)
+  local graph = make_graph(noise, seed)
+  local m = noise.planemap(graph, { 0, 4, 0, 4 }, size, size)
   local img = noise.render(m, noise.image.new(size, size), { gradient = gradient, light = true })
   terrain = love.graphics.newImage(love.image.newImageData(size, size, "rgba8", img:bytes()))
+  -- Noise objects stay in the state that made them: the thread gets the
+  -- graph as text and builds its own copy, which evaluates to the same bits.
   local worker = love.thread.newThread("worker.lua")
-  worker:start(size, seed)
+  worker:start(size, noise.encode(graph))
 end
 
 function love.load()

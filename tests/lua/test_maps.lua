@@ -281,6 +281,24 @@ T.run {
     lowest, highest = m:range()
     T.eq(lowest, 0, "clamped low"); T.eq(highest, 0.5, "clamped high")
   end },
+  { "stats: counts, the finite range, the mean and the histogram", function()
+    local m = noise.grid(N.InterpolateLinear, { 0, 3, 4 }, 0, 0)  -- 0, 1, 2, 3
+    local s = m:stats(3)
+    T.eq(s.count, 4); T.eq(s.nan, 0); T.eq(s.infinite, 0)
+    T.eq(s.min, 0); T.eq(s.max, 3); T.eq(s.mean, 1.5)
+    T.eq(table.concat(s.histogram, " "), "1 1 2", "the last part closed")
+    m:set(0, 0, 0 / 0); m:set(1, 0, math.huge)
+    s = m:stats()
+    T.eq(#s.histogram, 10, "ten parts by default")
+    T.eq(s.nan, 1); T.eq(s.infinite, 1); T.eq(s.min, 2); T.eq(s.mean, 2.5)
+    T.eq(s.histogram[1] + s.histogram[10], 2, "finite values only")
+    m:set(2, 0, 0 / 0); m:set(3, 0, -math.huge)
+    s = m:stats(2)
+    T.eq(s.min, 0 / 0); T.eq(s.mean, 0 / 0); T.eq(s.histogram[1] + s.histogram[2], 0, "none finite")
+    local big = noise.grid(N.InterpolateLinear, { 0, 1, 2 }, 0, 0)
+    big:set(0, 0, 1.7e308); big:set(1, 0, 1.7e308)
+    T.eq(big:stats().mean, 1.7e308, "no overflow")
+  end },
   { "temporary maps are collected", function()
     collectgarbage()
     local before = collectgarbage("count")
@@ -430,6 +448,10 @@ local bad = {
   { "rescale", A .. "2 to 'rescale' (high must not be below low (1), got 0)",
     function() local r = m:rescale(1, 0); return r end },
   { "clamp", A .. "1 to 'clamp' (low must be finite, got nan)", function() local r = m:clamp(0 / 0, 1); return r end },
+  { "stats bins", A .. "1 to 'stats' (bins must be an integer from 1 to 10000, got 0)",
+    function() local r = m:stats(0); return r end },
+  { "stats bins string", A .. "1 to 'stats' (number expected, got string)",
+    function() local r = m:stats("4"); return r end },
   { "self an image", A .. "1 to 'get' (map expected, got userdata)", function() local r = m.get(img, 0, 0); return r end },
   { "self a file", A .. "1 to 'width' (map expected, got userdata)", function() local r = m.width(io.stdout); return r end },
   { "bad self", "calling 'height' on bad self (map expected, got table)",

@@ -20,6 +20,8 @@ if order == "full-first" then
   local m = noise.planemap(noise.Perlin(), { 0, 1, 0, 1 }, 2, 2)
   check(type(m.savepng) == "function" and type(m.saveraw) == "function",
         "the full table keeps its file functions")
+  check(type(noise.savegraph) == "function" and type(noise.loadgraph) == "function",
+        "the full table reads and writes graph files")
 else
   -- A global of the script's own of that name is left as it was.
   LibNoise = "the script's"
@@ -36,6 +38,10 @@ else
   check(m.savepng == nil and m.saveraw == nil, "maps have no file functions")
   local img = safe.render(m, safe.image.new(4, 3), { gradient = { { 0, 10, 20, 30 } } })
   check(img:get(0, 0) == 10 and img.save == nil, "images draw, and have no save")
+  check(safe.savegraph == nil and safe.loadgraph == nil, "no graph files")
+  local outputs = safe.decode(safe.encode(safe.Perlin { name = "p" }))
+  check(outputs.main.name == "p" and type(safe.classes().classes) == "table",
+        "graphs as text and the schema stay")
   local grid = safe.grid(safe.LibNoise.SCurve3, { 0, 1, 3 })
   check(grid.saveraw == nil, "grids have no file functions")
   if m.bytes then

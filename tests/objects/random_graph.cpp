@@ -47,6 +47,7 @@ Node& GraphMaker::Create(Kind kind) {
 Node& GraphMaker::Make(Kind kind, int depth) {
   Node& node = Create(kind);
   Randomize(node);
+  m_building.push_back(&node);
   std::uniform_real_distribution<double> unit(0.0, 1.0);
   for (int i = 0; i < node.SourceCount(); ++i) {
     Node* source = nullptr;
@@ -55,7 +56,10 @@ Node& GraphMaker::Make(Kind kind, int depth) {
       // a cycle: SetSource refuses those, and a fresh source is made).
       source =
           m_nodes[std::uniform_int_distribution<std::size_t>(0, m_nodes.size() - 2)(m_rng)].get();
-      if (node.SetSource(i, source) == SourceStatus::kDone) continue;
+      // A node still being made above this one would close a cycle later.
+      const bool building =
+          std::find(m_building.begin(), m_building.end(), source) != m_building.end();
+      if (!building && node.SetSource(i, source) == SourceStatus::kDone) continue;
     }
     // Generators at the depth limit, and a share of the sources above it.
     static const std::vector<Kind> generators = [] {
@@ -73,6 +77,7 @@ Node& GraphMaker::Make(Kind kind, int depth) {
       throw std::logic_error("a fresh source was refused");
     }
   }
+  m_building.pop_back();
   return node;
 }
 

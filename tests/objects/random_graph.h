@@ -65,6 +65,7 @@ class GraphMaker {
 
   std::mt19937_64 m_rng;
   std::vector<OwnedNode> m_nodes;
+  std::vector<Node*> m_building;  // Make's nodes whose sources are being made
 };
 
 using noisebind::testing::Bits;

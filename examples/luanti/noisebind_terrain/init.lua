@@ -20,8 +20,11 @@ noisebind_terrain = { noise = noise }
 -- The world's seed, a 64-bit integer as a string; noise objects reduce it
 -- into their 32-bit seeds.
 local seed = tonumber(minetest.get_mapgen_setting("seed")) or 0
-local land = noise.Perlin { octaves = 6, frequency = 1 / 256, seed = seed }
-local caves = noise.RidgedMulti { octaves = 2, frequency = 1 / 48, seed = seed }
+local graph = dofile(modpath .. "/terrain.lua")(noise, seed)
+local land, caves = graph.land, graph.caves
+-- The async workers build the same graph from its text (noise objects stay
+-- in the Lua state that made them).
+local graph_text = noise.encode(graph)
 
 -- The game's mapgen aliases are known once every mod has loaded.
 local c_stone, c_water
@@ -75,11 +78,11 @@ minetest.register_chatcommand("heights", {
     local player = minetest.get_player_by_name(name)
     if not player then return false, "no player" end
     local pos = vector.round(player:get_pos())
-    minetest.handle_async(function(minp, size, s) return noisebind_terrain_heights(minp, size, s) end,
+    minetest.handle_async(function(text, minp, size) return noisebind_terrain_heights(text, minp, size) end,
                           function(heights)
                             for i = 1, #heights do heights[i] = string.format("%.1f", heights[i] * 40) end
                             minetest.chat_send_player(name, table.concat(heights, " "))
-                          end, pos, 4, seed)
+                          end, graph_text, pos, 4)
     return true, "asked"
   end,
 })
