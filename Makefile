@@ -202,6 +202,13 @@ test-studio: build studio-page
 	node tests/studio/browser_test.mjs $(BUILD)/studio/noisebind-studio $(BUILD)/lua/5.4 $(BUILD)/studio/studio.png
 	node tests/studio/load_test.mjs $(BUILD)/studio/noisebind-studio
 
+# The studio's previews through HTTP from an edit of the 109-node planet to
+# its first and its full picture, beside the map made directly; ends with
+# the `studio:` line. STUDIO_BENCH_FLAGS passes options, e.g. --rounds 15.
+.PHONY: bench-studio
+bench-studio: build
+	$(BUILD)/bench/noisebind_studio_bench examples/graphs/planet_big.json $(STUDIO_BENCH_FLAGS)
+
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 

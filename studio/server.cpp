@@ -323,6 +323,9 @@ struct StudioServer::State {
                                                     : "the request was refused";
       ReplyError(response, response.status, reason);
     });
+    // Browsers keep connections open: enough threads that a few pages and
+    // their waiting previews do not hold every one.
+    http.new_task_queue = [] { return new httplib::ThreadPool(16); };
     http.set_payload_max_length(kMaxBodyBytes);
     http.set_read_timeout(10);
     http.set_write_timeout(10);
