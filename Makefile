@@ -51,13 +51,15 @@ test: build
 # ns per call. BENCH_FLAGS passes options, e.g. --rounds 31 --only SCurve3.
 # Then the module path: the same in lua5.4 and LuaJIT through require,
 # against a floor compiled for each, ending with one summary line; then the
-# batch kernels and the world graph (bench-simd); last whole graphs
-# (bench-graphs).
+# batch kernels and the world graph (bench-simd); whole graphs
+# (bench-graphs); last the planet written as a graph file and read back
+# (the `graphfile:` line).
 bench: build
 	$(BUILD)/bench/noisebind_bench $(BENCH_FLAGS)
 	@sh bench/module_summary.sh $(BUILD) $(BENCH_FLAGS)
 	$(BUILD)/bench/noisebind_simd_bench $(SIMD_BENCH_FLAGS)
 	$(BUILD)/bench/noisebind_graphs_bench $(GRAPHS_BENCH_FLAGS)
+	$(BUILD)/bench/noisebind_graphfile_bench
 
 # The planet graph of examples/planet_big.lua (with libnoise's Cache modules
 # on the native side), the world graph and a 6-octave Perlin plane, each
@@ -110,24 +112,30 @@ test-valgrind:
 	cmake --build $(VALGRIND_BUILD) -j $(JOBS)
 	ctest --test-dir $(VALGRIND_BUILD) --output-on-failure -L valgrind
 
-# Builds the script-call fuzzer and the batch-kernel fuzzer with clang and
-# runs each for FUZZ_SECONDS on one worker; new inputs go to
-# $(FUZZ_BUILD)/corpus and $(FUZZ_BUILD)/batch_corpus, findings to
-# $(FUZZ_BUILD)/artifacts, and any finding fails.
+# Builds the script-call fuzzer, the batch-kernel fuzzer and the graph-file
+# decoder's fuzzer with clang and runs each for FUZZ_SECONDS on one worker;
+# new inputs go to $(FUZZ_BUILD)/corpus, $(FUZZ_BUILD)/batch_corpus and
+# $(FUZZ_BUILD)/graph_corpus, findings to $(FUZZ_BUILD)/artifacts, and any
+# finding fails.
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 fuzz:
 	@tools/install-deps build fuzz
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) $(CMAKE_FLAGS) -DNOISEBIND_SANITIZE=ON \
 	  -DNOISEBIND_FUZZ=ON
-	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target script_calls_fuzzer batch_kernels_fuzzer
-	mkdir -p $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/batch_corpus $(FUZZ_BUILD)/artifacts
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target script_calls_fuzzer batch_kernels_fuzzer \
+	  graph_decode_fuzzer
+	mkdir -p $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/batch_corpus $(FUZZ_BUILD)/graph_corpus \
+	  $(FUZZ_BUILD)/artifacts
 	$(FUZZ_BUILD)/fuzz/script_calls_fuzzer -max_total_time=$(FUZZ_SECONDS) -timeout=10 \
 	  -print_final_stats=1 -artifact_prefix=$(FUZZ_BUILD)/artifacts/ \
 	  $(FUZZ_BUILD)/corpus fuzz/corpus
 	$(FUZZ_BUILD)/fuzz/batch_kernels_fuzzer -max_total_time=$(FUZZ_SECONDS) -timeout=10 \
 	  -print_final_stats=1 -artifact_prefix=$(FUZZ_BUILD)/artifacts/batch- \
 	  $(FUZZ_BUILD)/batch_corpus fuzz/batch_corpus
+	$(FUZZ_BUILD)/fuzz/graph_decode_fuzzer -max_total_time=$(FUZZ_SECONDS) -timeout=10 \
+	  -print_final_stats=1 -artifact_prefix=$(FUZZ_BUILD)/artifacts/graph- \
+	  $(FUZZ_BUILD)/graph_corpus fuzz/graph_corpus examples/graphs
 
 # The SDK under PREFIX: vessa, the extension, the Lua modules in
 # lib/lua/<version>/, the host library with its headers, pkg-config and

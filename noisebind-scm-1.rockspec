@@ -23,6 +23,8 @@ dependencies = {
 external_dependencies = {
   NOISE = { header = "libnoise/noise.h", library = "noise" },
   PNG = { header = "png.h", library = "png" },
+  -- Header-only: graph files are read and written with it.
+  NLOHMANN_JSON = { header = "nlohmann/json.hpp" },
 }
 build = {
   type = "cmake",

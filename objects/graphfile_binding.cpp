@@ -280,6 +280,12 @@ void WriteLuaTable(lua_State* L, std::string* out, int table, int depth);
 // The Lua value at `index` as JSON: an infinity as a number too large for
 // a double (so that the decoder names the field), NaN as null.
 void WriteLuaValue(lua_State* L, std::string* out, int index, int depth) {
+  // The decoder's limit, kept while writing: a table of any size is refused
+  // in the memory of one document.
+  if (out->size() > graphfile::kMaxDocumentBytes) {
+    luaL_error(L, "the document is longer than %d bytes",
+               static_cast<int>(graphfile::kMaxDocumentBytes));
+  }
   index = vessa::AbsoluteIndex(L, index);
   bool appended = true;
   switch (lua_type(L, index)) {

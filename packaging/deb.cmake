@@ -9,7 +9,8 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "coherent noise for Lua scripts: vessa, th
 set(CPACK_PACKAGE_DESCRIPTION
     "The noisebind extension and its vessa host, the Lua module noisebind that\n"
     "LuaJIT and Lua 5.1 to 5.4 load with require, and the host library with its\n"
-    "headers, pkg-config file and CMake package for programs that embed LuaJIT.")
+    "headers, pkg-config file and CMake package for programs that embed LuaJIT;\n"
+    "and the noisebind command, which renders, checks and measures graph files.")
 string(REPLACE ";" "" CPACK_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
 set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

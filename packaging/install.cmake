@@ -17,7 +17,7 @@ file(RELATIVE_PATH extension_from_bin /p/${CMAKE_INSTALL_BINDIR}
      /p/${NOISEBIND_INSTALL_EXTDIR}/noisebind.so)
 target_compile_definitions(vessa_host PRIVATE NOISEBIND_INSTALLED_EXTENSION="${extension_from_bin}")
 
-install(TARGETS vessa RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS vessa noisebind_cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS noisebind LIBRARY DESTINATION ${NOISEBIND_INSTALL_EXTDIR})
 foreach(version ${NOISEBIND_MODULE_VERSIONS})
   install(TARGETS noisebind_module_${version}
@@ -62,9 +62,10 @@ install(FILES ${CMAKE_BINARY_DIR}/packaging/noisebindConfig.cmake
         DESTINATION ${NOISEBIND_INSTALL_CMAKEDIR})
 
 
-# The manual page, the licence and the changelog, compressed as Debian keeps
+# The manual pages, the licence and the changelog, compressed as Debian keeps
 # them (gzip -9n: no name or time stamp, so builds are reproducible).
 set(doc_sources ${PROJECT_SOURCE_DIR}/packaging/man/vessa.1
+                ${PROJECT_SOURCE_DIR}/packaging/man/noisebind.1
                 ${PROJECT_SOURCE_DIR}/packaging/debian/changelog)
 set(compressed_docs "")
 foreach(source ${doc_sources})
@@ -75,7 +76,8 @@ foreach(source ${doc_sources})
   list(APPEND compressed_docs ${output})
 endforeach()
 add_custom_target(noisebind_docs ALL DEPENDS ${compressed_docs})
-install(FILES ${CMAKE_BINARY_DIR}/packaging/vessa.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${CMAKE_BINARY_DIR}/packaging/vessa.1.gz ${CMAKE_BINARY_DIR}/packaging/noisebind.1.gz
+        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${CMAKE_BINARY_DIR}/packaging/changelog.gz
               ${PROJECT_SOURCE_DIR}/packaging/debian/copyright
         DESTINATION ${CMAKE_INSTALL_DOCDIR})

@@ -1,6 +1,7 @@
 // The reader: JSON parsed by nlohmann's parser into a document whose size
 // and nesting are bounded, then checked whole before a graph is handed out.
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <nlohmann/json.hpp>
 #include <unordered_map>
@@ -125,6 +126,14 @@ std::string NodeWhere(const std::string& id) {
   return "node " + Quoted(id) + ": ";
 }
 
+// An integer, also when written as 4.0 or 4e0.
+bool IsWhole(const Json& value) {
+  if (value.is_number_integer()) return true;
+  if (!value.is_number_float()) return false;
+  const double number = value.get<double>();
+  return std::isfinite(number) && std::trunc(number) == number;
+}
+
 void CheckFormat(const Json& document) {
   if (!document.is_object())
     Refuse(std::string("the document must be an object, got ") + document.type_name());
@@ -135,7 +144,7 @@ void CheckFormat(const Json& document) {
   }
   const Json* version = Member(document, "version");
   if (version == nullptr) Refuse("the document has no 'version'");
-  if (!version->is_number_integer() || version->get<double>() < 1) {
+  if (!IsWhole(*version) || version->get<double>() < 1) {
     Refuse("'version' must be a whole number from 1, got " + Shown(*version));
   }
   if (version->get<double>() > kFormatVersion) {
@@ -171,7 +180,7 @@ double FieldValue(const Node& node, const Field& field, const Json& value,
           "an integer from " + NumberText(field.minimum) + " to " + NumberText(field.maximum);
       if (!value.is_number()) Refuse(name + range + ", got " + Shown(value));
       const double number = value.get<double>();
-      if (!value.is_number_integer() || !(number >= field.minimum && number <= field.maximum)) {
+      if (!IsWhole(value) || !(number >= field.minimum && number <= field.maximum)) {
         Refuse(name + range + ", got " + Shown(value));
       }
       return number;
@@ -196,16 +205,18 @@ void SetPoints(Node& node, const Json& list, const std::string& where) {
   std::vector<double> inputs, outputs;
   for (std::size_t i = 0; i < list.size(); ++i) {
     const Json& item = list[i];
-    const std::string bad = name + shape + ", item " + std::to_string(i + 1) + " is ";
+    const auto bad = [&](const std::string& what) {
+      Refuse(name + shape + ", item " + std::to_string(i + 1) + " is " + what);
+    };
     if (!curve) {
-      if (!item.is_number()) Refuse(bad + Shown(item));
+      if (!item.is_number()) bad(Shown(item));
       inputs.push_back(item.get<double>());
       continue;
     }
-    if (!item.is_array() || item.size() != 2 || !item[0].is_number() || !item[1].is_number()) {
-      Refuse(bad + (item.is_array() ? "a list of " + std::to_string(item.size()) + ": " +
-                                          item.dump().substr(0, 64)
-                                    : Shown(item)));
+    if (!item.is_array()) bad(Shown(item));
+    if (item.size() != 2) bad("a list of " + std::to_string(item.size()));
+    if (!item[0].is_number() || !item[1].is_number()) {
+      bad("[" + Shown(item[0]) + ", " + Shown(item[1]) + "]");
     }
     inputs.push_back(item[0].get<double>());
     outputs.push_back(item[1].get<double>());

@@ -75,7 +75,8 @@ bool Encode(const std::vector<Output>& outputs,
 const char* CheckName(std::string_view name);
 
 // The schema of every class (its description, sources with their roles,
-// fields with type, default, range and description) as JSON text.
+// fields with type, default, range and description) as JSON text. May throw
+// std::bad_alloc.
 std::string SchemaJson(bool compact = false);
 
 }  // namespace noisebind::graphfile

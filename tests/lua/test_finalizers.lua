@@ -164,4 +164,43 @@ T.run {
       check_list(outcome[2], values, { 1, 2 }, "terrace round " .. round)
     end
   end },
+
+  { "graph files written, read and named while a finalizer changes the graph", function()
+    local hills = noise.Perlin { name = "hills" }
+    local graph = noise.Add(hills, noise.Curve(hills, { points = curve_points(4) }))
+    local text = noise.encode(graph)
+    -- Written: the text of the graph before or after the change, or the
+    -- change's own refusal.
+    local other = noise.Billow { name = "other" }
+    local outcomes, hits = with_finalizer(200, function()
+      graph:setsource(2, other)
+      hills.name = "renamed"
+    end, function()
+      graph:setsource(2, noise.Curve(hills, { points = curve_points(4) }))
+      hills.name = "hills"
+    end, noise.encode, graph)
+    T.check(hits > 0, "the finalizer never ran inside encode")
+    for round, outcome in ipairs(outcomes) do
+      T.check(outcome[1], tostring(outcome[2]))
+      local outputs = noise.decode(outcome[2])
+      T.eq(noise.encode(outputs.main), outcome[2], "encode round " .. round)
+    end
+    -- Read: the graph whole, whatever the finalizer changes meanwhile.
+    outcomes, hits = with_finalizer(200, function() hills.name = "renamed" end,
+      function() hills.name = "hills" end, noise.decode, text)
+    T.check(hits > 0, "the finalizer never ran inside decode")
+    for round, outcome in ipairs(outcomes) do
+      T.check(outcome[1], tostring(outcome[2]))
+      T.eq(noise.encode(outcome[2].main), text, "decode round " .. round)
+      T.check(outcome[3].hills == outcome[2].main:source(1), "nodes by id, round " .. round)
+    end
+    -- A name read: the old one or the new one, whole.
+    local long = ("n"):rep(128)
+    outcomes, hits = with_finalizer(200, function() hills.name = long end,
+      function() hills.name = "hills" end, function() return hills.name end)
+    T.check(hits > 0, "the finalizer never ran inside the read")
+    for _, outcome in ipairs(outcomes) do
+      T.check(outcome[2] == "hills" or outcome[2] == long, tostring(outcome[2]))
+    end
+  end },
 }

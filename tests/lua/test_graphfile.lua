@@ -175,6 +175,7 @@ T.run({
       { "a graph document cannot hold a function", noise.decode, { format = print } },
       { "a table of a graph document is a list (keys 1 to n) or has string keys only", noise.decode, { 1, x = 2 } },
       { "the document nests lists and objects deeper than 8 levels", noise.decode, { { { { { { { { { {} } } } } } } } } } },
+      { "the document is longer than 4194304 bytes", noise.decode, { nodes = { ("x"):rep(2 ^ 22) } } },
       { "bad argument #3 to 'savegraph' (unknown option 'table')", noise.savegraph, "x.json", p, { table = true } },
       { "bad argument #1 to 'savegraph' (cannot write '/nonexistent/x.json': No such file or directory)", noise.savegraph, "/nonexistent/x.json", p },
       { "bad argument #1 to 'loadgraph' (cannot read '/nonexistent/x.json': No such file or directory)", noise.loadgraph, "/nonexistent/x.json" },

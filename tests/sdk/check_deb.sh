@@ -24,12 +24,13 @@ done
 ok "dependencies declared"
 
 contents=$(dpkg-deb -c "$deb" | awk '{print $NF}')
-for path in usr/bin/vessa 'usr/lib/[^/]*/noisebind/noisebind\.so' \
+for path in usr/bin/vessa usr/bin/noisebind 'usr/lib/[^/]*/noisebind/noisebind\.so' \
     'usr/lib/[^/]*/lua/5\.[1-4]/noisebind\.so' 'usr/lib/[^/]*/libvessa_host\.a' \
     'usr/lib/[^/]*/libnoisebind_image\.a' 'usr/lib/[^/]*/pkgconfig/noisebind\.pc' \
     'usr/lib/[^/]*/cmake/noisebind/noisebindConfig\.cmake' 'usr/include/noisebind/host/embed\.h' \
     'usr/include/noisebind/entry/host_interface\.h' usr/share/doc/noisebind/copyright \
-    usr/share/doc/noisebind/changelog.gz usr/share/man/man1/vessa.1.gz; do
+    usr/share/doc/noisebind/changelog.gz usr/share/man/man1/vessa.1.gz \
+    usr/share/man/man1/noisebind.1.gz; do
   echo "$contents" | grep -q "^\./$path\$" || fail "no file matches $path"
 done
 [ "$(echo "$contents" | grep -c '/lua/5\.[1-4]/noisebind\.so$')" -eq 4 ] || fail "not four Lua modules"

@@ -1,0 +1,24 @@
+// The verbs of `noisebind`: each adds its subcommand and options to the
+// application and gives what runs once the command line is parsed.
+#ifndef NOISEBIND_CLI_VERBS_H
+#define NOISEBIND_CLI_VERBS_H
+
+#include <functional>
+
+namespace CLI {
+class App;
+}
+
+namespace noisebind::cli {
+
+// Runs a parsed verb; gives the exit status (see cli/exit_status.h).
+using VerbRun = std::function<int()>;
+
+VerbRun AddRender(CLI::App* app);
+VerbRun AddStats(CLI::App* app);
+VerbRun AddCheck(CLI::App* app);
+VerbRun AddSchema(CLI::App* app);
+
+}  // namespace noisebind::cli
+
+#endif  // NOISEBIND_CLI_VERBS_H
