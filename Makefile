@@ -207,8 +207,8 @@ studio-page:
 # screenshot of the docs goes to $(BUILD)/studio/studio.png.
 test-studio: build studio-page
 	@tools/install-deps studio
-	node tests/studio/browser_test.mjs $(BUILD)/studio/noisebind-studio $(BUILD)/lua/5.4 $(BUILD)/studio/studio.png
-	node tests/studio/load_test.mjs $(BUILD)/studio/noisebind-studio
+	node tests/studio/browser_test.mjs $(BUILD)/cli/noisebind $(BUILD)/lua/5.4 $(BUILD)/studio/studio.png
+	node tests/studio/load_test.mjs $(BUILD)/cli/noisebind
 
 # The studio's previews through HTTP from an edit of the 109-node planet to
 # its first and its full picture, beside the map made directly; ends with

@@ -18,6 +18,7 @@ VerbRun AddRender(CLI::App* app);
 VerbRun AddStats(CLI::App* app);
 VerbRun AddCheck(CLI::App* app);
 VerbRun AddSchema(CLI::App* app);
+VerbRun AddStudio(CLI::App* app);  // cli/studio_command.cpp
 
 }  // namespace noisebind::cli
 

@@ -1,7 +1,7 @@
 // A bounded load on the studio: 8 clients, 500 previews between them, each
 // after an edit of the graph (a new seed), some cancelled by the next.
 // The server must answer every one, stay up, and keep its memory flat.
-// Usage: node load_test.mjs STUDIO_PROGRAM
+// Usage: node load_test.mjs NOISEBIND
 import { mkdtempSync } from "node:fs";
 import { tmpdir } from "node:os";
 import { join } from "node:path";

@@ -1,9 +1,9 @@
-// Starts the studio program on a graph file and reads the URL it prints.
+// Starts `noisebind studio` on a graph file and reads the URL it prints.
 import { spawn } from "node:child_process";
 
-export function startStudio(program, graphPath) {
+export function startStudio(noisebind, graphPath) {
   return new Promise((resolve, reject) => {
-    const child = spawn(program, [graphPath, "--no-browser"], { stdio: ["ignore", "pipe", "inherit"] });
+    const child = spawn(noisebind, ["studio", graphPath, "--no-browser"], { stdio: ["ignore", "pipe", "inherit"] });
     let output = "";
     child.stdout.on("data", (chunk) => {
       output += chunk;

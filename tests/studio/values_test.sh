@@ -2,13 +2,13 @@
 # The studio's previews are the game's maps: every value of a preview
 # through HTTP against noise.planemap and noise.spheremap of the same file
 # in Lua, for a plane, a seamless tile and a sphere.
-# Usage: values_test.sh STUDIO_PROGRAM LUA_MODULE_DIR GRAPH OUTPUT
+# Usage: values_test.sh NOISEBIND LUA_MODULE_DIR GRAPH OUTPUT
 set -eu
-studio=$1 modules=$2 graph=$3 output=$4
+noisebind=$1 modules=$2 graph=$3 output=$4
 work=$(mktemp -d)
 trap 'kill "$pid" 2>/dev/null || true; rm -rf "$work"' EXIT
 cp "$graph" "$work/graph.json"
-"$studio" "$work/graph.json" --no-browser >"$work/out" 2>&1 &
+"$noisebind" studio "$work/graph.json" --no-browser >"$work/out" 2>&1 &
 pid=$!
 for _ in $(seq 100); do grep -q '^open ' "$work/out" && break; sleep 0.1; done
 url=$(sed -n 's/^open //p' "$work/out")

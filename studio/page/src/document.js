@@ -108,9 +108,7 @@ export function luaLines(fileName, model) {
   const names = Object.keys(model.outputs);
   const lines = [
     'local noise = require "noisebind"',
-    `local file = assert(io.open("${fileName}", "rb"))`,
-    "local outputs, nodes = noise.decode(file:read(\"*a\"))",
-    "file:close()",
+    `local outputs, nodes = noise.loadgraph(${JSON.stringify(fileName)})`,
   ];
   for (const name of names) {
     const local = /^[A-Za-z_][A-Za-z0-9_]*$/.test(name) ? name : "output";
