@@ -59,7 +59,8 @@ function Studio() {
     }
     setHistory({ past: [], future: [] });
     setSelected(null);
-    setTimeout(() => flow.fitView({ maxZoom: 1, padding: 0.2 }), 50);
+    // Once React Flow has measured the nodes: it fits only measured ones.
+    for (const delay of [50, 400]) setTimeout(() => flow.fitView({ maxZoom: 1, padding: 0.1 }), delay);
   }, [flow]);
 
   useEffect(() => {
@@ -325,6 +326,7 @@ function Studio() {
             deleteKeyCode={["Delete", "Backspace"]}
             fitView
             fitViewOptions={{ maxZoom: 1, padding: 0.2 }}
+            minZoom={0.05}
           >
             <Background />
             <Controls />
