@@ -125,6 +125,22 @@ TEST_F(StudioServerTest, RefusesMalformedRequestsWithTheReasonAndKeepsServing) {
       {"body too large", "POST", "/api/check", std::string(kMaxBodyBytes + 1, ' '), true, 413,
        "too large"},
   };
+  // The guard in front of every endpoint, static files too.
+  const std::vector<std::pair<httplib::Headers, const char*>> foreign = {
+      {{{"Host", "evil.example:" + std::to_string(m_server->port())}}, "is not this server"},
+      {{{"Origin", "http://evil.example"}}, "requests from 'http://evil.example' are not accepted"},
+      {{{"Sec-Fetch-Site", "cross-site"}}, "requests from other sites are not accepted"},
+  };
+  for (const auto& [extra, error] : foreign) {
+    httplib::Headers headers = m_headers;
+    headers.insert(extra.begin(), extra.end());
+    for (const char* path : {"/api/schema", "/", "/api/nothing"}) {
+      httplib::Result result = m_client->Get(path, headers);
+      ASSERT_TRUE(result) << path;
+      EXPECT_EQ(result->status, 403) << path << ": " << result->body;
+      EXPECT_NE(result->body.find(error), std::string::npos) << path << ": " << result->body;
+    }
+  }
   for (const Case& c : cases) {
     httplib::Headers headers;
     if (c.withToken) headers = m_headers;
