@@ -54,8 +54,7 @@ int Main(int argc, char** argv) {
   } catch (const CLI::ParseError& e) {
     std::string message = e.what();
     if (!message.empty() && message.back() == '\n') message.pop_back();
-    std::fprintf(stderr, "noisebind: %s\n(see noisebind --help, or noisebind VERB --help)\n",
-                 message.c_str());
+    std::fprintf(stderr, "noisebind: %s (see --help)\n", message.c_str());
     return kUsageWrong;
   }
   for (const Verb& verb : verbs) {

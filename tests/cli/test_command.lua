@@ -151,6 +151,7 @@ cases[#cases + 1] = { "exit statuses and messages", function()
     local label = table.concat(case[1], " ")
     T.eq(status, case[2], "exit status of " .. label .. " (" .. stderr .. ")")
     T.check(stderr:find(case[3], 1, true), label .. ": " .. T.show(stderr) .. " lacks " .. case[3])
+    T.eq(select(2, stderr:gsub("\n", "")), case[2] == 0 and 0 or 1, "messages are one line")
     if case[4] then T.check(stdout:find(case[4], 1, true), label .. ": " .. T.show(stdout)) end
   end
 end }

@@ -52,6 +52,10 @@ output=$("$work/root/usr/bin/vessa" "$work/script.lua" | tail -n 1)
 [ "$output" = "$expected" ] || fail "vessa printed '$output', expected '$expected'"
 ok "vessa runs a script"
 
+"$work/root/usr/bin/noisebind" schema --compact | grep -q '"RidgedMulti"' ||
+  fail "noisebind schema does not describe RidgedMulti"
+ok "noisebind runs"
+
 luadir=$(dirname "$(dirname "$(find "$work/root" -path '*/lua/5.1/noisebind.so')")")
 for lua in lua5.1 lua5.2 lua5.3 lua5.4 luajit; do
   command -v "$lua" >/dev/null || continue
