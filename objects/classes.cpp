@@ -111,7 +111,7 @@ constexpr Field Seed() {
           FieldType::kInteger,
           Get<M, &M::GetSeed>,
           SetInteger<M, &M::SetSeed>,
-          "the seed",
+          "picks the noise: each seed gives other noise",
           kSeedMin,
           kSeedMax};
 }

@@ -1,9 +1,10 @@
+local noise = require "noisebind"
+
 -- Writes the graph file of every example graph into FOLDER (this folder by
 -- default), from the scripts that build them:
 --   vessa examples/graphs/generate.lua [FOLDER]
 -- Run from the top folder; tests/lua/test_example_graphs.lua checks that
 -- the files here are what the scripts give.
-local noise = require "noisebind"
 local folder = ... or "examples/graphs"
 
 assert(loadfile("examples/planet_big.lua"))(folder .. "/planet_big.json")

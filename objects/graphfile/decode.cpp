@@ -435,8 +435,15 @@ void DecodeOrThrow(std::string_view text, Graph* graph) {
       }
     }
   }
-  graph->nodes = std::move(parsed.nodes);
-  graph->ids = std::move(parsed.ids);
+  // Handed out sources first: the file's order when it is so (as Encode
+  // writes it), else the order of the walk.
+  std::vector<std::size_t> position(order.size());
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    position[order[i]] = i;
+    graph->nodes.push_back(std::move(parsed.nodes[order[i]]));
+    graph->ids.push_back(std::move(parsed.ids[order[i]]));
+  }
+  for (auto& output : graph->outputs) output.second = position[output.second];
 }
 
 }  // namespace

@@ -37,7 +37,8 @@ using NodePtr = std::unique_ptr<objects::Node, NodeDeleter>;
 
 // A decoded document: it owns every node.
 struct Graph {
-  std::vector<NodePtr> nodes;                                // in the file's order
+  // Sources before their users: in the file's order where it is so.
+  std::vector<NodePtr> nodes;
   std::vector<std::string> ids;                              // ids[i] is the id of nodes[i]
   std::vector<std::pair<std::string, std::size_t>> outputs;  // name -> index in nodes, by name
   // The node of the output called `name`, or null.

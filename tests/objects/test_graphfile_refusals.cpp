@@ -206,6 +206,9 @@ TEST(GraphFileRefusals, LenientWhereNothingIsLost) {
       << error;
   const Node* perlin = graph.Output("main")->source(0);
   EXPECT_EQ(perlin->label(), "p");
+  ASSERT_EQ(graph.ids.size(), 2u);
+  EXPECT_EQ(graph.ids[0], "p") << "sources first";
+  EXPECT_EQ(graph.nodes[0].get(), perlin);
   EXPECT_EQ(FindField(ClassOf(Kind::kPerlin), "octaves")->get(*perlin), 4.0);
   EXPECT_EQ(FindField(ClassOf(Kind::kPerlin), "seed")->get(*perlin), -2000.0);
   EXPECT_EQ(FindField(ClassOf(Kind::kPerlin), "frequency")->get(*perlin), 1.0);
