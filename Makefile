@@ -220,6 +220,31 @@ test-tiles-page: configure tiles-page
 	cmake --build $(BUILD) -j $(JOBS) --target noisebind_cli
 	sh tests/tiles/test_map_page.sh "$$(cd $(BUILD) && pwd)/cli/noisebind" docs/tiles-map.jpg
 
+# The studio's page, bundled from the committed lockfile (npm ci: its only
+# use of the network) into $(BUILD)/studio/page, where the studio program
+# finds it and `make install` takes it from.
+.PHONY: studio-page test-studio
+STUDIO_PAGE_OUT = $(abspath $(BUILD))/studio/page
+studio-page:
+	@command -v npm >/dev/null 2>&1 || tools/install-deps node
+	cd studio/page && npm ci --no-audit --no-fund && STUDIO_PAGE_OUT=$(STUDIO_PAGE_OUT) npx vite build
+
+# The studio in headless chromium (the page builds a graph, its preview
+# matches noise.planemap in Lua, a bad Curve is shown at its node, saved and
+# reloaded), then 8 clients' 500 previews against its memory; the
+# screenshot of the docs goes to $(BUILD)/studio/studio.png.
+test-studio: build studio-page
+	@tools/install-deps studio
+	node tests/studio/browser_test.mjs $(BUILD)/cli/noisebind $(BUILD)/lua/5.4 $(BUILD)/studio/studio.png
+	node tests/studio/load_test.mjs $(BUILD)/cli/noisebind
+
+# The studio's previews through HTTP from an edit of the 109-node planet to
+# its first and its full picture, beside the map made directly; ends with
+# the `studio:` line. STUDIO_BENCH_FLAGS passes options, e.g. --rounds 15.
+.PHONY: bench-studio
+bench-studio: build
+	$(BUILD)/bench/noisebind_studio_bench examples/graphs/planet_big.json $(STUDIO_BENCH_FLAGS)
+
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 

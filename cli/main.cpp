@@ -21,13 +21,15 @@ int Report(const Failure& failure) {
 namespace {
 
 int Main(int argc, char** argv) {
-  CLI::App app{"Renders, checks and measures noise graph files.", "noisebind"};
+  CLI::App app{"Renders, checks and measures noise graph files, and edits them in the browser.",
+               "noisebind"};
   app.set_version_flag("--version", NOISEBIND_VERSION);
   app.require_subcommand(1);
   app.fallthrough(false);
   using Verb = std::pair<CLI::App*, VerbRun>;
   std::vector<Verb> verbs;
-  for (VerbRun (*add)(CLI::App*) : {AddRender, AddStats, AddCheck, AddSchema, AddTiles}) {
+  for (VerbRun (*add)(CLI::App*) :
+       {AddRender, AddStats, AddCheck, AddSchema, AddTiles, AddStudio}) {
     VerbRun run = add(&app);
     verbs.emplace_back(app.get_subcommands({}).back(), std::move(run));
   }

@@ -19,6 +19,7 @@ VerbRun AddStats(CLI::App* app);
 VerbRun AddCheck(CLI::App* app);
 VerbRun AddSchema(CLI::App* app);
 VerbRun AddTiles(CLI::App* app);  // cli/tiles_command.cpp
+VerbRun AddStudio(CLI::App* app);  // cli/studio_command.cpp
 
 }  // namespace noisebind::cli
 

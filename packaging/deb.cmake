@@ -17,9 +17,11 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # Binaries stripped, as Debian ships them (a debugger wants the build tree's).
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION libs)
-# What vessa, the extension and the modules link; the Lua that loads a
+# What vessa, the extension, the modules and the noisebind command (its
+# studio serves over cpp-httplib) link; the Lua that loads a
 # module is the user's choice; the SDK builds with the -dev packages.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6, libstdc++6, libgcc-s1, libnoise0, libluajit-5.1-2, libpng16-16, libssl3, libcpp-httplib0.11")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "libc6, libstdc++6, libgcc-s1, libnoise0, libluajit-5.1-2, libpng16-16, libssl3, libcpp-httplib0.11")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "luajit | lua5.4 | lua5.3 | lua5.2 | lua5.1")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "libnoise-dev, libluajit-5.1-dev, libpng-dev, pkg-config")
 set(CPACK_OUTPUT_FILE_PREFIX ${CMAKE_BINARY_DIR}/package)

@@ -83,3 +83,8 @@ install(FILES ${CMAKE_BINARY_DIR}/packaging/changelog.gz
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 include(packaging/deb.cmake)
+
+# The studio's page, when `make studio-page` has bundled it: the studio
+# finds it under share/noisebind/studio beside its bin folder.
+install(DIRECTORY ${CMAKE_BINARY_DIR}/studio/page/ DESTINATION ${CMAKE_INSTALL_DATADIR}/noisebind/studio
+        OPTIONAL)

@@ -18,7 +18,7 @@ ok() {
 }
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for package in libnoise0 libluajit-5.1-2 libpng16-16; do
+for package in libnoise0 libluajit-5.1-2 libpng16-16 libcpp-httplib0.11; do
   echo "$depends" | grep -q "$package" || fail "Depends lacks $package: $depends"
 done
 ok "dependencies declared"
