@@ -16,7 +16,8 @@ i=1
 while [ "$i" -le "$count" ]; do
   game="$blocks/game$i"
   mkdir "$game"
-  cp "$here/love/conf.lua" "$here/../docs/love_main.lua" "$module/noisebind.so" "$game/"
+  cp "$here/love/conf.lua" "$here/../docs/love_main.lua" "$here/../../examples/love/noisebind_loader.lua" \
+    "$module/noisebind.so" "$game/"
   mv "$game/love_main.lua" "$game/main.lua"
   cp "$blocks/$i.lua" "$game/block.lua"
   where=$(head -n 1 "$game/block.lua" | cut -c 4-)
