@@ -37,17 +37,17 @@ std::string Stem(const std::string& path) {
   return dot == 0 || dot == std::string::npos ? name : name.substr(0, dot);
 }
 
-bool BuildSpec(const TilesOptions& options, const LoadedGraph& graph, tiles::PyramidSpec* spec,
+bool BuildPlan(const TilesOptions& options, const LoadedGraph& graph, tiles::PyramidPlan* plan,
                std::string* error) {
   if (options.sphere == !options.plane.empty()) {
     *error = "give either --sphere or --plane X0,X1,Z0,Z1";
     return false;
   }
-  spec->grid.surface = options.sphere ? tiles::Surface::kSphere : tiles::Surface::kPlane;
-  if (!options.sphere && !tiles::ParsePlaneBounds(options.plane, &spec->grid.plane, error))
+  plan->grid.surface = options.sphere ? tiles::Surface::kSphere : tiles::Surface::kPlane;
+  if (!options.sphere && !tiles::ParsePlaneBounds(options.plane, &plan->grid.plane, error))
     return false;
-  if (!tiles::ParseLevels(options.zoom, &spec->fromLevel, &spec->toLevel, error)) return false;
-  if (!tiles::ParseFormat(options.format, &spec->format)) {
+  if (!tiles::ParseLevels(options.zoom, &plan->fromLevel, &plan->toLevel, error)) return false;
+  if (!tiles::ParseFormat(options.format, &plan->format)) {
     *error = "--format must be png, heightmap16 or terrain-rgb, got '" + options.format + "'";
     return false;
   }
@@ -55,10 +55,10 @@ bool BuildSpec(const TilesOptions& options, const LoadedGraph& graph, tiles::Pyr
     *error = "--tile must be from 1 to 4096, got " + std::to_string(options.tile);
     return false;
   }
-  spec->tileSize = options.tile;
-  spec->style = tiles::DefaultStyle();
-  spec->style.lit = !options.noLight;
-  if (!ParseRange(options.range, &spec->style.low, &spec->style.high)) {
+  plan->tileSize = options.tile;
+  plan->style = tiles::DefaultStyle();
+  plan->style.lit = !options.noLight;
+  if (!ParseRange(options.range, &plan->style.low, &plan->style.high)) {
     *error = "--range must be LOW..HIGH, finite, LOW < HIGH, got '" + options.range + "'";
     return false;
   }
@@ -66,11 +66,11 @@ bool BuildSpec(const TilesOptions& options, const LoadedGraph& graph, tiles::Pyr
     *error = "--height-scale must be a finite number above 0";
     return false;
   }
-  spec->style.heightScale = options.heightScale;
-  spec->name = options.name.empty() ? Stem(options.graph) : options.name;
-  spec->output = options.output;
-  spec->graphDigest = tiles::Sha256Hex(graph.text);
-  if (spec->graphDigest.empty()) {
+  plan->style.heightScale = options.heightScale;
+  plan->name = options.name.empty() ? Stem(options.graph) : options.name;
+  plan->output = options.output;
+  plan->graphDigest = tiles::Sha256Hex(graph.text);
+  if (plan->graphDigest.empty()) {
     *error = "cannot compute the graph's digest";
     return false;
   }
@@ -142,12 +142,12 @@ int RunTiles(const TilesOptions& options, const GraphLoader& loader, std::ostrea
     return kUsageWrong;
   }
   LoadedGraph graph;
-  tiles::PyramidSpec spec;
+  tiles::PyramidPlan plan;
   if (const int status = loader(options.graph, options.output, &graph, &error)) {
     err << "noisebind tiles: " << error << "\n";
     return status;
   }
-  if (!BuildSpec(options, graph, &spec, &error)) {
+  if (!BuildPlan(options, graph, &plan, &error)) {
     err << "noisebind tiles: " << error << "\n";
     return kUsageWrong;
   }
@@ -155,7 +155,7 @@ int RunTiles(const TilesOptions& options, const GraphLoader& loader, std::ostrea
   const std::string share = "job " + std::to_string(job.index) + " of " + std::to_string(job.count);
   if (options.verify) {
     tiles::VerifyReport report;
-    if (!tiles::VerifyPyramid(*graph.source, spec, options.out, job, threads, nullptr, &report,
+    if (!tiles::VerifyPyramid(*graph.source, plan, options.out, job, threads, nullptr, &report,
                               &error)) {
       err << "noisebind tiles: " << error << "\n";
       return 1;
@@ -170,7 +170,7 @@ int RunTiles(const TilesOptions& options, const GraphLoader& loader, std::ostrea
   }
   tiles::WriteReport report;
   const bool written =
-      tiles::WritePyramid(*graph.source, spec, options.out, job, threads, nullptr, &report, &error);
+      tiles::WritePyramid(*graph.source, plan, options.out, job, threads, nullptr, &report, &error);
   if (!options.quiet || !written)
     out << share << ": " << report.written << " tiles written, " << report.skipped
         << " complete already, " << report.removedTemporaries << " temporaries removed\n";

@@ -63,13 +63,13 @@ std::string TileFolder(const std::string& folder, const TileAddress& tile) {
 // Visits every tile of the share in pyramid order; stops at the first
 // `visit` that returns false.
 template <class Visit>
-bool ForShare(const PyramidSpec& spec, const JobShare& job, const TileProgress& progress,
+bool ForShare(const PyramidPlan& plan, const JobShare& job, const TileProgress& progress,
               Visit visit) {
-  const std::uint64_t total = TileCount(spec.grid, spec.fromLevel, spec.toLevel);
+  const std::uint64_t total = TileCount(plan.grid, plan.fromLevel, plan.toLevel);
   const std::uint64_t mine = total / job.count + (job.index < total % job.count ? 1 : 0);
   std::uint64_t done = 0;
   for (std::uint64_t index = job.index; index < total; index += job.count) {
-    if (!visit(TileAt(spec.grid, spec.fromLevel, index))) return false;
+    if (!visit(TileAt(plan.grid, plan.fromLevel, index))) return false;
     if (progress) progress(++done, mine);
   }
   return true;
@@ -89,10 +89,10 @@ bool CheckMetadata(const std::string& folder, const std::string& expected, bool*
   return true;
 }
 
-bool WriteTiles(const maps::PointSource& source, const PyramidSpec& spec, const std::string& folder,
+bool WriteTiles(const maps::PointSource& source, const PyramidPlan& plan, const std::string& folder,
                 const JobShare& job, unsigned threads, const TileProgress& progress,
                 WriteReport* report, std::string* error) {
-  const std::string metadata = MetadataText(spec);
+  const std::string metadata = MetadataText(plan);
   bool present = false;
   if (!MakeFolders(folder, error) || !CheckMetadata(folder, metadata, &present, error))
     return false;
@@ -103,7 +103,7 @@ bool WriteTiles(const maps::PointSource& source, const PyramidSpec& spec, const 
     return false;
   }
   std::string bytes;
-  return ForShare(spec, job, progress, [&](const TileAddress& tile) {
+  return ForShare(plan, job, progress, [&](const TileAddress& tile) {
     const std::string tileFolder = TileFolder(folder, tile);
     const std::string temporary = TemporaryName(tile);
     // Only this job writes this tile: a temporary here is a killed run's.
@@ -113,7 +113,7 @@ bool WriteTiles(const maps::PointSource& source, const PyramidSpec& spec, const 
       ++report->skipped;
       return true;
     }
-    if (!MakeTile(source, spec.grid, tile, spec.tileSize, spec.format, spec.style, threads, &bytes,
+    if (!MakeTile(source, plan.grid, tile, plan.tileSize, plan.format, plan.style, threads, &bytes,
                   error) ||
         !MakeFolders(tileFolder, error)) {
       *error = TilePath(tile) + ": " + *error;
@@ -129,17 +129,17 @@ bool WriteTiles(const maps::PointSource& source, const PyramidSpec& spec, const 
   });
 }
 
-bool VerifyTiles(const maps::PointSource& source, const PyramidSpec& spec,
+bool VerifyTiles(const maps::PointSource& source, const PyramidPlan& plan,
                  const std::string& folder, const JobShare& job, unsigned threads,
                  const TileProgress& progress, VerifyReport* report, std::string* error) {
   bool present = false;
-  if (!CheckMetadata(folder, MetadataText(spec), &present, error)) return false;
+  if (!CheckMetadata(folder, MetadataText(plan), &present, error)) return false;
   if (!present) {
     *error = folder + "/" + kMetadataName + " is missing: not a pyramid, or not begun";
     return false;
   }
   std::string expected, found;
-  return ForShare(spec, job, progress, [&](const TileAddress& tile) {
+  return ForShare(plan, job, progress, [&](const TileAddress& tile) {
     ++report->checked;
     const std::string name = TilePath(tile);
     if (access((TileFolder(folder, tile) + "/" + TemporaryName(tile)).c_str(), F_OK) == 0)
@@ -149,7 +149,7 @@ bool VerifyTiles(const maps::PointSource& source, const PyramidSpec& spec,
       report->missing.push_back(name);
       return true;
     }
-    if (!MakeTile(source, spec.grid, tile, spec.tileSize, spec.format, spec.style, threads,
+    if (!MakeTile(source, plan.grid, tile, plan.tileSize, plan.format, plan.style, threads,
                   &expected, error)) {
       *error = name + ": " + *error;
       return false;
@@ -174,19 +174,19 @@ bool Guarded(std::string* error, Work work) {
 
 }  // namespace
 
-bool WritePyramid(const maps::PointSource& source, const PyramidSpec& spec,
+bool WritePyramid(const maps::PointSource& source, const PyramidPlan& plan,
                   const std::string& folder, const JobShare& job, unsigned threads,
                   const TileProgress& progress, WriteReport* report, std::string* error) {
   return Guarded(error, [&] {
-    return WriteTiles(source, spec, folder, job, threads, progress, report, error);
+    return WriteTiles(source, plan, folder, job, threads, progress, report, error);
   });
 }
 
-bool VerifyPyramid(const maps::PointSource& source, const PyramidSpec& spec,
+bool VerifyPyramid(const maps::PointSource& source, const PyramidPlan& plan,
                    const std::string& folder, const JobShare& job, unsigned threads,
                    const TileProgress& progress, VerifyReport* report, std::string* error) {
   return Guarded(error, [&] {
-    return VerifyTiles(source, spec, folder, job, threads, progress, report, error);
+    return VerifyTiles(source, plan, folder, job, threads, progress, report, error);
   });
 }
 

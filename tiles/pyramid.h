@@ -17,7 +17,7 @@
 
 namespace noisebind::tiles {
 
-struct PyramidSpec {
+struct PyramidPlan {
   TileGrid grid;
   std::uint32_t fromLevel = 0;
   std::uint32_t toLevel = 0;
@@ -32,8 +32,8 @@ struct PyramidSpec {
 // The metadata file's name in the pyramid's folder.
 constexpr const char* kMetadataName = "tiles.json";
 
-// The metadata's text: the same bytes for the same spec.
-std::string MetadataText(const PyramidSpec& spec);
+// The metadata's text: the same bytes for the same plan.
+std::string MetadataText(const PyramidPlan& plan);
 
 // "z/x/y.png"
 std::string TilePath(const TileAddress& tile);
@@ -54,7 +54,7 @@ using TileProgress = std::function<void(std::uint64_t done, std::uint64_t total)
 // temporary that a killed run left for a tile of the share is removed
 // first. Never throws; false with the reason (naming the tile) at the
 // first failure, the tiles written so far kept.
-bool WritePyramid(const maps::PointSource& source, const PyramidSpec& spec,
+bool WritePyramid(const maps::PointSource& source, const PyramidPlan& plan,
                   const std::string& folder, const JobShare& job, unsigned threads,
                   const TileProgress& progress, WriteReport* report, std::string* error);
 
@@ -66,13 +66,13 @@ struct VerifyReport {
   bool Complete() const { return missing.empty() && damaged.empty() && leftovers.empty(); }
 };
 
-// Checks job `job`'s share of the pyramid in `folder` against `spec`: the
-// metadata must be `spec`'s, and every tile the bytes MakeTile gives now
+// Checks job `job`'s share of the pyramid in `folder` against `plan`: the
+// metadata must be `plan`'s, and every tile the bytes MakeTile gives now
 // (tiles are recomputed, so verifying costs what writing did; split it as
 // writing is split). False with the reason only when the check could not be
 // made (no or other metadata, a tile that cannot be made); problems with
 // tiles go into the report.
-bool VerifyPyramid(const maps::PointSource& source, const PyramidSpec& spec,
+bool VerifyPyramid(const maps::PointSource& source, const PyramidPlan& plan,
                    const std::string& folder, const JobShare& job, unsigned threads,
                    const TileProgress& progress, VerifyReport* report, std::string* error);
 

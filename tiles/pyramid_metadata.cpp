@@ -13,9 +13,9 @@ Json ColourJson(const render::Colour& colour) {
   return Json::array({colour.red, colour.green, colour.blue, colour.alpha});
 }
 
-Json StyleJson(const PyramidSpec& spec) {
-  const TileStyle& style = spec.style;
-  switch (spec.format) {
+Json StyleJson(const PyramidPlan& plan) {
+  const TileStyle& style = plan.style;
+  switch (plan.format) {
     case TileFormat::kPng: {
       Json stops = Json::array();
       for (const render::GradientStop& stop : style.gradient)
@@ -45,25 +45,25 @@ std::string TilePath(const TileAddress& tile) {
          ".png";
 }
 
-std::string MetadataText(const PyramidSpec& spec) {
-  const bool sphere = spec.grid.surface == Surface::kSphere;
-  const PlaneBounds& plane = spec.grid.plane;
+std::string MetadataText(const PyramidPlan& plan) {
+  const bool sphere = plan.grid.surface == Surface::kSphere;
+  const PlaneBounds& plane = plan.grid.plane;
   Json bounds = sphere ? Json::array({-180.0, -90.0, 180.0, 90.0})
                        : Json::array({plane.x0, plane.z0, plane.x1, plane.z1});
   Json json{
       {"tilejson", "3.0.0"},
-      {"name", spec.name},
+      {"name", plan.name},
       {"scheme", "xyz"},
       {"tiles", Json::array({"{z}/{x}/{y}.png"})},
-      {"minzoom", spec.fromLevel},
-      {"maxzoom", spec.toLevel},
+      {"minzoom", plan.fromLevel},
+      {"maxzoom", plan.toLevel},
       {"bounds", bounds},
       {"surface", sphere ? "sphere" : "plane"},
-      {"tileSize", spec.tileSize},
-      {"format", FormatName(spec.format)},
-      {"style", StyleJson(spec)},
-      {"graph", Json{{"sha256", spec.graphDigest}, {"output", spec.output}}},
-      {"tileCount", TileCount(spec.grid, spec.fromLevel, spec.toLevel)},
+      {"tileSize", plan.tileSize},
+      {"format", FormatName(plan.format)},
+      {"style", StyleJson(plan)},
+      {"graph", Json{{"sha256", plan.graphDigest}, {"output", plan.output}}},
+      {"tileCount", TileCount(plan.grid, plan.fromLevel, plan.toLevel)},
   };
   return json.dump(2) + "\n";
 }
