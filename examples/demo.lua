@@ -1,6 +1,6 @@
 -- A terrain heightmap: Perlin noise for the lie of the land, ridged
 -- multifractal noise for mountain ranges, coloured by height and lit from
--- the north-west. Each layer is one map, computed on every core.
+-- the north-west: one graph of noise objects, mapped on every core.
 --
 --   vessa examples/demo.lua [OUTPUT.png] [SIZE]
 local noise = require "noisebind"
@@ -8,39 +8,22 @@ local output, size = ...
 output = output or "demo.png"
 size = tonumber(size) or 512
 
-local N = LibNoise
+-- The land: 6 octaves of Perlin noise; the ridges: ridged multifractal
+-- noise, a little finer.
+local land = noise.Perlin { seed = 7, frequency = 1, octaves = 6, persistence = 0.5 }
+local ridges = noise.RidgedMulti { seed = 8, frequency = 1.2, octaves = 6 }
 
--- The generators are shared by every script, so set everything we rely on.
-N.M_Perlin.SetSeed(7)
-N.M_Perlin.SetFrequency(1.0)
-N.M_Perlin.SetOctaveCount(6)
-N.M_Perlin.SetPersistence(0.5)
-N.M_Perlin.SetLacunarity(2.0)
-N.M_Perlin.SetNoiseQuality(N.C_QUALITY_STD)
-N.M_RidgedMulti.SetSeed(8)
-N.M_RidgedMulti.SetFrequency(1.2)
-N.M_RidgedMulti.SetOctaveCount(6)
-N.M_RidgedMulti.SetLacunarity(2.0)
-N.M_RidgedMulti.SetNoiseQuality(N.C_QUALITY_STD)
+-- Mountains rise only inland, more the further from the sea:
+-- land * 0.7 + clamp(land * 3, 0, 1) * max(ridges, 0) * 0.9.
+local inland = noise.Clamp(noise.ScaleBias(land, { scale = 3 }), { lower = 0, upper = 1 })
+local peaks = noise.Multiply(noise.Max(ridges, noise.Const { value = 0 }), inland)
+local terrain = noise.Add(noise.ScaleBias(land, { scale = 0.7 }),
+                          noise.ScaleBias(peaks, { scale = 0.9 }))
 
--- The land: a map of the generator over the square from (0, 0) to
--- (extent, extent) of the y = 0 plane, one value a pixel.
+-- One map of the whole graph over the square from (0, 0) to (extent,
+-- extent) of the y = 0 plane, one value a pixel, on every core.
 local extent = 4.0
-local height = noise.planemap(N.M_Perlin.Calc, { 0, extent, 0, extent }, size, size)
-
--- The ridges, the same points through the plane model and noise.grid (whose
--- ranges include their upper end, one pixel short of the extent here).
-N.Plane.SetModule(N.C_MODULE_RIDGED_MULTI)
-local last = extent * (size - 1) / size
-local ridges = noise.grid(N.Plane.Calc, { 0, last, size }, { 0, last, size })
-
--- Mountains rise only inland, more the further from the sea.
-local land, ridge = height:flat(), ridges:flat()
-for i = 1, size * size do
-  local inland = math.max(land[i], 0)
-  local h = land[i] * 0.7 + math.min(inland * 3, 1) * math.max(ridge[i], 0) * 0.9
-  height:set((i - 1) % size, math.floor((i - 1) / size), h)
-end
+local height = noise.planemap(terrain, { 0, extent, 0, extent }, size, size)
 
 -- Colours by height, blended between the stops: {height, red, green, blue}.
 local colours = {

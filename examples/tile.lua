@@ -7,24 +7,16 @@ local output, size = ...
 output = output or "tile.png"
 size = tonumber(size) or 256
 
-local N = LibNoise
-
--- The generator is shared by every script: set all we rely on.
-N.M_Billow.SetSeed(11)
 -- A frequency a third past a whole number: the four copies of the noise
 -- that a seamless map blends (below) then never share their lattice, at
 -- any octave (lacunarity 2), which a whole number of cells across the tile
 -- would show as a fine grid.
-N.M_Billow.SetFrequency(10 / 3)
-N.M_Billow.SetOctaveCount(4)
-N.M_Billow.SetPersistence(0.5)
-N.M_Billow.SetLacunarity(2.0)
-N.M_Billow.SetNoiseQuality(N.C_QUALITY_BEST)
+local billow = noise.Billow { seed = 11, frequency = 10 / 3, octaves = 4, quality = "best" }
 
 -- A seamless map blends each value with the noise one tile further along
 -- each axis, so that the left edge continues the right and the top the
 -- bottom.
-local tile = noise.planemap(N.M_Billow.Calc, { 0, 1, 0, 1 }, size, size, { seamless = true })
+local tile = noise.planemap(billow, { 0, 1, 0, 1 }, size, size, { seamless = true })
 
 -- Coloured by height, and lit from the north-west with neighbours taken
 -- across the edges (wrap), so that the light tiles too.

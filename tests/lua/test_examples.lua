@@ -18,6 +18,7 @@ local examples = {
   { "tile", 16, 32, 32 },
   { "planet_big", 40, 40, 20 },
   { "light", 16, 48, 16 },
+  { "libnoise", 16, 16, 16 },
 }
 
 local function quote(word)
