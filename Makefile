@@ -210,7 +210,7 @@ test-tiles: configure
 # The map page of `noisebind tiles serve` (Leaflet, bundled by vite from
 # tiles/page/package-lock.json) into build/tiles/page; then the page in
 # headless chromium (Debian's, driven by playwright-core), its screenshot in
-# docs/tiles-map.jpg.
+# $(BUILD)/tiles/tiles-map.jpg (copied by hand to docs/ when the page changes).
 .PHONY: tiles-page test-tiles-page
 tiles-page:
 	@tools/install-deps tiles-page
@@ -218,7 +218,7 @@ tiles-page:
 
 test-tiles-page: configure tiles-page
 	cmake --build $(BUILD) -j $(JOBS) --target noisebind_cli
-	sh tests/tiles/test_map_page.sh "$$(cd $(BUILD) && pwd)/cli/noisebind" docs/tiles-map.jpg
+	sh tests/tiles/test_map_page.sh "$$(cd $(BUILD) && pwd)/cli/noisebind" $(BUILD)/tiles/tiles-map.jpg
 
 # The studio's page, bundled from the committed lockfile (npm ci: its only
 # use of the network) into $(BUILD)/studio/page, where the studio program
