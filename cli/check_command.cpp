@@ -41,7 +41,7 @@ VerbRun AddCheck(CLI::App* app) {
   auto options = std::make_shared<CheckOptions>();
   CLI::App* verb = app->add_subcommand(
       "check", "Reads a graph file as the decoder does: its errors, or a summary of the graph.");
-  verb->add_option("GRAPH", options->graph, "the graph file (- for standard input)")->required();
+  AddGraphArguments(verb, &options->graph);
   return [options] { return RunCheck(*options); };
 }
 

@@ -18,6 +18,14 @@ int Report(const Failure& failure) {
   return failure.status;
 }
 
+void AddGraphArguments(CLI::App* verb, std::string* graph, std::string* output, const char* does) {
+  verb->add_option("GRAPH", *graph, "the graph file (- for standard input)")->required();
+  if (output == nullptr) return;
+  verb->add_option("--output", *output,
+                   std::string("the output to ") + does + " (the only one by default)")
+      ->type_name("NAME");
+}
+
 namespace {
 
 int Main(int argc, char** argv) {
@@ -41,9 +49,9 @@ int Main(int argc, char** argv) {
     return false;
   };
   if (argc > 1 && argv[1][0] != '-' && !known(argv[1])) {
-    return Report(
-        {kUsageWrong, std::string("unknown verb '") + argv[1] +
-                          "' (render, stats, check, schema or tiles; see noisebind --help)"});
+    return Report({kUsageWrong,
+                   std::string("unknown verb '") + argv[1] +
+                       "' (render, stats, check, schema, tiles or studio; see noisebind --help)"});
   }
   try {
     app.parse(argc, argv);

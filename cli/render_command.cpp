@@ -221,9 +221,7 @@ VerbRun AddRender(CLI::App* app) {
   auto options = std::make_shared<RenderOptions>();
   CLI::App* verb = app->add_subcommand(
       "render", "Maps an output of a graph file and writes it as a picture or a heightmap.");
-  verb->add_option("GRAPH", options->graph, "the graph file (- for standard input)")->required();
-  verb->add_option("--output", options->output, "the output to render (the only one by default)")
-      ->type_name("NAME");
+  AddGraphArguments(verb, &options->graph, &options->output, "render");
   AddAreaOptions(verb, &options->area, "", true);
   std::string names;
   for (const std::string& name : GradientNames()) names += (names.empty() ? "" : ", ") + name;

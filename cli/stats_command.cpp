@@ -113,9 +113,7 @@ VerbRun AddStats(CLI::App* app) {
   auto options = std::make_shared<StatsOptions>();
   CLI::App* verb = app->add_subcommand(
       "stats", "The value range, mean and histogram of an output of a graph file over an area.");
-  verb->add_option("GRAPH", options->graph, "the graph file (- for standard input)")->required();
-  verb->add_option("--output", options->output, "the output to measure (the only one by default)")
-      ->type_name("NAME");
+  AddGraphArguments(verb, &options->graph, &options->output, "measure");
   AddAreaOptions(verb, &options->area, kDefaultSize, false);
   verb->get_option("--plane")->description(std::string("x0,x1,z0,z1: a plane at y = 0 (") +
                                            kDefaultPlane + " when no area is given)");

@@ -4,6 +4,7 @@
 #define NOISEBIND_CLI_VERBS_H
 
 #include <functional>
+#include <string>
 
 namespace CLI {
 class App;
@@ -14,11 +15,16 @@ namespace noisebind::cli {
 // Runs a parsed verb; gives the exit status (see cli/exit_status.h).
 using VerbRun = std::function<int()>;
 
+// A verb's GRAPH argument (a file, or - for standard input) and, given
+// `output`, its --output option, described as "the output to `does`".
+void AddGraphArguments(CLI::App* verb, std::string* graph, std::string* output = nullptr,
+                       const char* does = nullptr);
+
 VerbRun AddRender(CLI::App* app);
 VerbRun AddStats(CLI::App* app);
 VerbRun AddCheck(CLI::App* app);
 VerbRun AddSchema(CLI::App* app);
-VerbRun AddTiles(CLI::App* app);  // cli/tiles_command.cpp
+VerbRun AddTiles(CLI::App* app);   // cli/tiles_command.cpp
 VerbRun AddStudio(CLI::App* app);  // cli/studio_command.cpp
 
 }  // namespace noisebind::cli
