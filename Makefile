@@ -183,7 +183,7 @@ TSAN_BUILD ?= build-tsan
 test-tsan: deps
 	cmake -S . -B $(TSAN_BUILD) $(CMAKE_FLAGS) -DNOISEBIND_TSAN=ON
 	cmake --build $(TSAN_BUILD) -j $(JOBS) --target thread_tests vessa maps_tests render_tests \
-	  simd_tests
+	  simd_tests studio_tests tiles_tests
 	TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$(CURDIR)/tests/module/tsan.supp" \
 	  ctest --test-dir $(TSAN_BUILD) --output-on-failure -j $(JOBS) -L threads
 
