@@ -217,13 +217,18 @@ bool CheckInto(lua_State* L, int index, std::uint32_t width, std::uint32_t heigh
   return true;
 }
 
-// The map a builder fills, pushed: the options' `into` (CheckInto found
-// it, and it holds the map still) or a new one.
-MapRef PushTarget(lua_State* L, int index, bool into, const MapRef& found, std::uint32_t width,
-                  std::uint32_t height, std::uint32_t depth = 1) {
-  if (!into) return PushNewMap(L, width, height, depth);
+// The map a builder fills, pushed: the options' `into` or a new one. The
+// `into` map is read and checked again here, after the builder's other
+// allocations: a finalizer run since CheckInto may have changed the options
+// table, and the map filled must be the one held on the stack.
+MapRef PushTarget(lua_State* L, int index, bool into, std::uint32_t width, std::uint32_t height,
+                  std::uint32_t depth = 1) {
+  MapRef map{};
+  if (!into || !CheckInto(L, index, width, height, depth, &map)) {
+    return PushNewMap(L, width, height, depth);
+  }
   vessa::RawField(L, index, "into");
-  return found;
+  return map;
 }
 
 // The fault CheckSpan found in a pair of bounds, raised at index 2.
@@ -303,7 +308,7 @@ int BuildWith(lua_State* L, const Builder& builder) {
   const bool into = CheckMapOptions(L, 5, builder, &request, &run) &&
                     CheckInto(L, 5, request.width, request.height, 1, &found);
   run.progress = ProgressOf(L);
-  const MapRef map = PushTarget(L, 5, into, found, request.width, request.height);
+  const MapRef map = PushTarget(L, 5, into, request.width, request.height);
   CheckSourceBeforeWork(L, 1, source);
   char reason[kReasonSize];
   if (!ComputeMap(source, request, run, map.values, reason)) {
@@ -352,8 +357,7 @@ int VolumeMap(lua_State* L) {
   MapRef found{};
   const bool into = CheckInto(L, 6, request.size[0], request.size[1], request.size[2], &found);
   run.progress = ProgressOf(L);
-  const MapRef map =
-      PushTarget(L, 6, into, found, request.size[0], request.size[1], request.size[2]);
+  const MapRef map = PushTarget(L, 6, into, request.size[0], request.size[1], request.size[2]);
   CheckSourceBeforeWork(L, 1, source);
   char reason[kReasonSize];
   if (!ComputeVolume(source, request, run, map.values, reason)) {
@@ -431,7 +435,7 @@ int Grid(lua_State* L) {
   MapRef target{};
   const bool into = withOptions && CheckInto(L, optionsIndex, width, height, 1, &target);
   run.progress = ProgressOf(L);
-  const MapRef map = PushTarget(L, optionsIndex, into, target, width, height);
+  const MapRef map = PushTarget(L, optionsIndex, into, width, height);
   char reason[kReasonSize];
   if (!ComputeGrid(found.function, request, run, map.values, reason)) {
     lua_pushstring(L, reason);
