@@ -218,7 +218,7 @@ tiles-page:
 
 test-tiles-page: configure tiles-page
 	cmake --build $(BUILD) -j $(JOBS) --target noisebind_cli
-	sh tests/tiles/test_map_page.sh "$$(cd $(BUILD) && pwd)/cli/noisebind" $(BUILD)/tiles/tiles-map.jpg
+	sh tests/tiles/test_map_page.sh "$$(cd $(BUILD) && pwd)/cli/noisebind" $(BUILD)/tiles/tiles-map.jpg $(BUILD)/tiles/tiles-3d.jpg
 
 # The studio's page, bundled from the committed lockfile (npm ci: its only
 # use of the network) into $(BUILD)/studio/page, where the studio program

@@ -20,6 +20,8 @@ try {
   await page.goto(url);
   await page.waitForFunction(() => document.querySelectorAll(".leaflet-tile-loaded").length >= 2, null,
     { timeout: 30000 }).catch(() => fail("no tiles loaded"));
+  // The sphere's tiles are equirectangular, not MapLibre's Web Mercator.
+  if (await page.locator("#view").isVisible()) fail("a 3D button for the sphere");
   // Over the map's middle, then a little east: a height each time.
   const heights = [];
   const readout = page.locator("#readout");

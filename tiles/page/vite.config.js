@@ -7,5 +7,7 @@ export default defineConfig({
   build: {
     outDir: process.env.TILES_PAGE_OUT || "../../build/tiles/page",
     emptyOutDir: true,
+    // MapLibre alone is about 1 MB, in a chunk loaded only for the 3D view.
+    chunkSizeWarningLimit: 1200,
   },
 });

@@ -35,18 +35,30 @@ export class ElevationReader {
 
   // The height at `latlng` in metres, or null outside the pyramid.
   async heightAt(latlng, leafletZoomOf) {
+    const point = this.crs.latLngToPoint(latlng, leafletZoomOf(this.meta.maxzoom));
+    const sample = await this.sampleAt(point.x, point.y);
+    return sample && sample.height;
+  }
+
+  // The pixel at (gx, gy), in pixels across the whole deepest level, or null
+  // outside the pyramid: { height } in metres, and the pixel's column and
+  // row across that level.
+  async sampleAt(gx, gy) {
     const z = this.meta.maxzoom;
     const size = this.meta.tileSize;
-    const point = this.crs.latLngToPoint(latlng, leafletZoomOf(z));
-    const x = Math.floor(point.x / size);
-    const y = Math.floor(point.y / size);
     const across = (this.meta.surface === "sphere" ? 2 : 1) << z;
-    if (x < 0 || y < 0 || x >= across || y >= 1 << z) return null;
+    if (!(gx >= 0 && gy >= 0 && gx < across * size && gy < (1 << z) * size)) return null;
+    const x = Math.floor(gx / size);
+    const y = Math.floor(gy / size);
     const data = await this.pixels(z, x, y);
     if (!data) return null;
-    const px = Math.min(size - 1, Math.floor(point.x - x * size));
-    const py = Math.min(size - 1, Math.floor(point.y - y * size));
+    const px = Math.min(size - 1, Math.floor(gx - x * size));
+    const py = Math.min(size - 1, Math.floor(gy - y * size));
     const i = (py * size + px) * 4;
-    return terrainHeight(data.data[i], data.data[i + 1], data.data[i + 2]);
+    return {
+      height: terrainHeight(data.data[i], data.data[i + 1], data.data[i + 2]),
+      column: x * size + px,
+      row: y * size + py,
+    };
   }
 }

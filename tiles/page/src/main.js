@@ -1,13 +1,11 @@
-// A tile pyramid of `noisebind tiles` in Leaflet: the sphere in Leaflet's
-// equirectangular CRS (level 0 is two tiles, as the pyramid's), a plane in
-// pixels. The server gives the pyramid under pyramid/ and, when asked, a
-// terrain-RGB pyramid of the same graph under elevation/, read for the
-// height under the cursor. Leaflet draws no 3D relief: the PNG tiles carry
-// hill shading instead.
-import L from "leaflet";
-import "leaflet/dist/leaflet.css";
+// The map page of `noisebind tiles serve`: the server gives the pyramid under
+// pyramid/ and, when asked, a terrain-RGB pyramid of the same graph under
+// elevation/. A plane with terrain-RGB tiles can be seen in 3D (MapLibre,
+// the button at the top right, or #3d in the address); everything else, and
+// the sphere always, in 2D (Leaflet).
 import "./page.css";
-import { ElevationReader } from "./elevation.js";
+import { showFlat } from "./flat_view.js";
+import { reliefPlan } from "./relief.js";
 
 async function json(url) {
   const response = await fetch(url);
@@ -16,56 +14,46 @@ async function json(url) {
 
 async function main() {
   const readout = document.getElementById("readout");
-  const meta = await json("pyramid/tiles.json");
+  const container = document.getElementById("map");
+  const toggle = document.getElementById("view");
+  const [meta, elevationMeta] = await Promise.all([
+    json("pyramid/tiles.json"),
+    json("elevation/tiles.json"),
+  ]);
   if (!meta) {
     readout.textContent = "no pyramid: pyramid/tiles.json is missing";
     return;
   }
-  const sphere = meta.surface === "sphere";
-  const crs = sphere ? L.CRS.EPSG4326 : L.CRS.Simple;
-  // Leaflet's sphere is 512 x 256 pixels at its zoom 0; the plane is a unit
-  // square, one pixel at zoom 0. A pyramid's level 0 is two tiles or one of
-  // tileSize (a power of two).
-  const leafletZoomOf = (level) =>
-    level + Math.log2(sphere ? meta.tileSize / 256 : meta.tileSize);
-  const map = L.map("map", {
-    crs,
-    minZoom: leafletZoomOf(meta.minzoom),
-    maxZoom: leafletZoomOf(meta.maxzoom) + 2,
-    attributionControl: false,
+  const plan = reliefPlan(meta, elevationMeta);
+  toggle.hidden = !plan.dem;
+  // Why there is no 3D, on hovering the readout.
+  readout.title = plan.why ?? "";
+  let remove = null;
+  let shown = 0;
+  const show = async () => {
+    const ticket = ++shown;
+    if (remove) remove();
+    remove = null;
+    container.replaceChildren();
+    delete readout.dataset.height;
+    const relief = !!plan.dem && window.location.hash === "#3d";
+    toggle.textContent = relief ? "2D" : "3D";
+    document.body.dataset.view = relief ? "3d" : "2d";
+    if (!relief) {
+      remove = showFlat(container, meta, elevationMeta, readout);
+      return;
+    }
+    // MapLibre is large: loaded only for the 3D view.
+    const { showRelief } = await import("./relief_view.js");
+    if (ticket !== shown) return;
+    remove = showRelief(container, meta, plan.dem === "pyramid" ? meta : elevationMeta, plan,
+      readout);
+  };
+  toggle.addEventListener("click", () => {
+    window.location.hash = window.location.hash === "#3d" ? "" : "#3d";
   });
-  L.tileLayer("pyramid/{z}/{x}/{y}.png", {
-    tileSize: meta.tileSize,
-    zoomOffset: -leafletZoomOf(0),
-    minNativeZoom: leafletZoomOf(meta.minzoom),
-    maxNativeZoom: leafletZoomOf(meta.maxzoom),
-    noWrap: true,
-    bounds: sphere ? [[-90, -180], [90, 180]] : undefined,
-  }).addTo(map);
-  map.fitBounds(sphere ? [[-90, -180], [90, 180]] : [[-1, 0], [0, 1]]);
-  // Asked for now, awaited by the first move of the cursor.
-  const elevationReady = json("elevation/tiles.json").then((elevationMeta) =>
-    elevationMeta && elevationMeta.format === "terrain-rgb"
-      ? new ElevationReader(elevationMeta, "elevation", crs)
-      : null,
-  );
-  // The plane's bounds are x0, z0, x1, z1; its rows run from z0 at the top.
-  const [x0, z0, x1, z1] = meta.bounds;
-  const place = (latlng) =>
-    sphere
-      ? `${latlng.lat.toFixed(3)}°, ${latlng.lng.toFixed(3)}°`
-      : `x ${(x0 + latlng.lng * (x1 - x0)).toFixed(4)}, z ${(z0 - latlng.lat * (z1 - z0)).toFixed(4)}`;
-  readout.textContent = `${meta.name}: levels ${meta.minzoom} to ${meta.maxzoom}`;
-  let latest = 0;
-  map.on("mousemove", async (event) => {
-    const ticket = ++latest;
-    const elevation = await elevationReady;
-    const height = elevation ? await elevation.heightAt(event.latlng, leafletZoomOf) : null;
-    if (ticket !== latest) return;
-    readout.textContent =
-      place(event.latlng) + (height === null ? "" : ` · elevation ${height.toFixed(1)} m`);
-    readout.dataset.height = height === null ? "" : String(height);
-  });
+  window.addEventListener("hashchange", show);
+  show();
 }
 
 main();
