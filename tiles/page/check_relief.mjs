@@ -101,6 +101,14 @@ try {
   await page.locator("#view").click();
   await page.waitForFunction(() => document.querySelectorAll(".leaflet-tile-loaded").length >= 1, null,
     { timeout: 30000 }).catch(() => fail("no 2D tiles after leaving 3D"));
+  // Heights in 2D too, from the terrain-RGB tiles.
+  let flat = "";
+  for (let step = 0; step < 50 && !flat; ++step) {
+    await page.mouse.move(400, 225 + (step % 2));
+    await page.waitForTimeout(200);
+    flat = await readout.getAttribute("data-height");
+  }
+  if (!flat) fail(`no elevation under the cursor in 2D: '${await readout.textContent()}'`);
   if (errors.length) fail(`page errors: ${errors.join("; ")}`);
   console.log(`3D page: terrain pitched, heights ${heights.map((h) => h.toFixed(1)).join(", ")} m as encoded`);
 } finally {

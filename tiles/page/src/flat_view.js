@@ -33,9 +33,11 @@ export function showFlat(container, meta, elevationMeta, readout) {
     bounds: extent,
   }).addTo(map);
   map.fitBounds(extent);
-  const elevation =
-    elevationMeta && elevationMeta.format === "terrain-rgb"
-      ? new ElevationReader(elevationMeta, "elevation", crs)
+  const terrainRgb = (m) => !!m && m.format === "terrain-rgb";
+  const elevation = terrainRgb(elevationMeta)
+    ? new ElevationReader(elevationMeta, "elevation", crs)
+    : terrainRgb(meta)
+      ? new ElevationReader(meta, "pyramid", crs)
       : null;
   // The plane's bounds are x0, z0, x1, z1; its rows run from z0 at the top.
   const [x0, z0, x1, z1] = meta.bounds;
