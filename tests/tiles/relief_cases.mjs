@@ -1,15 +1,42 @@
-// The 3D view's decisions from the metadata, without a browser: which
+// The map page's decisions from the metadata, without a browser: which
 // pyramids get a 3D view, the terrain's exaggeration, the plane's point under
-// the cursor. Usage: node relief_cases.mjs
+// the cursor, the pixel read for a height. Usage: node relief_cases.mjs
 import assert from "node:assert/strict";
-import { planePoint, reliefExaggeration, reliefPlan, WORLD_METRES } from "../../tiles/page/src/relief.js";
+import {
+  planePoint, reliefExaggeration, reliefPlan, terrainRgbTimes, WORLD_METRES,
+} from "../../tiles/page/src/relief.js";
+import { ElevationReader } from "../../tiles/page/src/elevation.js";
 
 const plane = (format, bounds = [0, 0, 4, 4], heightScale = 1000) =>
   ({ surface: "plane", format, bounds, style: { heightScale } });
 const sphere = { surface: "sphere", format: "terrain-rgb", bounds: [-180, -90, 180, 90] };
 const noView = (why) => ({ why });
+// A pixel's height through a raster-dem encoding, as MapLibre unpacks it.
+const unpack = (factor, [r, g, b]) => {
+  const e = terrainRgbTimes(factor);
+  return r * e.redFactor + g * e.greenFactor + b * e.blueFactor - e.baseShift;
+};
+
+// The pixel an elevation pyramid's reader takes at (gx, gy) of its deepest
+// level, its tiles' pixels all 0 m except pixel 0, 0: 0.5 m.
+const pixelAt = async (surface, maxzoom, tileSize, gx, gy) => {
+  const reader = new ElevationReader({ surface, maxzoom, tileSize }, "elevation", null);
+  const rgba = new Uint8ClampedArray(tileSize * tileSize * 4);
+  for (let i = 0; i < rgba.length; i += 4) rgba.set([1, 134, 160, 255], i);
+  rgba.set([1, 134, 165, 255], 0);
+  reader.pixels = async () => ({ data: rgba });
+  return reader.sampleAt(gx, gy);
+};
 
 const cases = [
+  ["reader: a tile's first pixel", pixelAt, ["plane", 2, 4, 4, 8], { height: 0.5, column: 4, row: 8 }],
+  ["reader: the pixel's far edge is the next pixel", pixelAt, ["plane", 2, 4, 5, 8.999],
+    { height: 0, column: 5, row: 8 }],
+  ["reader: the sphere's last column at level 30", pixelAt, ["sphere", 30, 256, 2 ** 39 - 0.5, 0],
+    { height: 0, column: 2 ** 39 - 1, row: 0 }],
+  ["reader: beyond the plane's last column", pixelAt, ["plane", 2, 4, 16, 0], null],
+  ["reader: left of the plane", pixelAt, ["plane", 2, 4, -0.001, 0], null],
+  ["reader: nowhere (NaN)", pixelAt, ["plane", 2, 4, NaN, 0], null],
   ["terrain-RGB plane: its own relief", reliefPlan, [plane("terrain-rgb"), null],
     { dem: "pyramid", drape: false }],
   ["terrain-RGB plane with a coloured twin given as elevation: still its own", reliefPlan,
@@ -35,6 +62,10 @@ const cases = [
     [plane("terrain-rgb", [0, 0, 4, 4], 4000), 0], (0.1 * WORLD_METRES) / 8000],
   ["exaggeration without a height scale", reliefExaggeration, [{ bounds: [0, 0, 1, 1] }, 0], 1],
   ["exaggeration with a zero height scale", reliefExaggeration, [plane("terrain-rgb", [0, 0, 1, 1], 0), 0], 1],
+  // Code 1 * 65536 + 134 * 256 + 165 = 100005: 0.5 m.
+  ["terrain-RGB times 1 is terrain-RGB", unpack, [1, [1, 134, 165]], 0.5],
+  ["terrain-RGB times 3, for shading", unpack, [3, [1, 134, 165]], 1.5],
+  ["terrain-RGB times 3 at code 0", unpack, [3, [0, 0, 0]], -30000],
   ["plane point: the top left is x0, z0", planePoint, [[-0.5, -1, 3.5, 3], 0, 0], { x: -0.5, z: -1 }],
   ["plane point: rows run down from z0", planePoint, [[-0.5, -1, 3.5, 3], 0.25, 0.75], { x: 0.5, z: 2 }],
   ["plane point: reversed bounds", planePoint, [[4, 4, 0, 0], 0.25, 0.5], { x: 3, z: 2 }],
@@ -43,8 +74,8 @@ const cases = [
 let failed = 0;
 for (const [what, fn, args, expected] of cases) {
   try {
-    const got = fn(...args);
-    if (typeof expected === "number") assert.ok(Math.abs(got - expected) <= 1e-9 * expected, `${got}`);
+    const got = await fn(...args);
+    if (typeof expected === "number") assert.ok(Math.abs(got - expected) <= 1e-9 * (1 + Math.abs(expected)), `${got}`);
     else assert.deepEqual(got, expected);
   } catch (error) {
     ++failed;

@@ -38,7 +38,7 @@ function onePixelHeight(png) {
 // the deepest level, from the command line alone.
 function heightFromGraph(meta, column, row) {
   const [x0, z0, x1, z1] = meta.bounds;
-  const across = (1 << meta.maxzoom) * meta.tileSize;
+  const across = 2 ** meta.maxzoom * meta.tileSize;
   const [w, h] = [(x1 - x0) / across, (z1 - z0) / across];
   const [cx, cz] = [x0 + (column + 0.5) * w, z0 + (row + 0.5) * h];
   const folder = mkdtempSync(join(tmpdir(), "relief-"));

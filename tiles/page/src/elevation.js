@@ -46,8 +46,10 @@ export class ElevationReader {
   async sampleAt(gx, gy) {
     const z = this.meta.maxzoom;
     const size = this.meta.tileSize;
-    const across = (this.meta.surface === "sphere" ? 2 : 1) << z;
-    if (!(gx >= 0 && gy >= 0 && gx < across * size && gy < (1 << z) * size)) return null;
+    // Powers, not shifts: 2 << 30 overflows JavaScript's 32-bit integers.
+    const rows = 2 ** z;
+    const across = (this.meta.surface === "sphere" ? 2 : 1) * rows;
+    if (!(gx >= 0 && gy >= 0 && gx < across * size && gy < rows * size)) return null;
     const x = Math.floor(gx / size);
     const y = Math.floor(gy / size);
     const data = await this.pixels(z, x, y);

@@ -51,6 +51,20 @@ export function reliefExaggeration(meta, lat) {
   return Number.isFinite(exaggeration) && exaggeration > 0 ? exaggeration : 1;
 }
 
+// A raster-dem source's encoding of terrain-RGB heights times `factor`.
+// MapLibre shades hills from their slopes in its world's metres, in which a
+// plane's relief, spread over the Earth's width, is too gentle to show: the
+// shading reads the heights as the terrain shows them, exaggerated.
+export function terrainRgbTimes(factor) {
+  return {
+    encoding: "custom",
+    redFactor: 6553.6 * factor,
+    greenFactor: 25.6 * factor,
+    blueFactor: 0.1 * factor,
+    baseShift: 10000 * factor,
+  };
+}
+
 // The plane's point (x, z) at Mercator coordinates (mx, my), each 0 to 1
 // across the world: columns run from x0 to x1, rows from z0 at the top.
 export function planePoint(bounds, mx, my) {

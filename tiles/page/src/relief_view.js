@@ -8,7 +8,7 @@
 import maplibregl from "maplibre-gl";
 import "maplibre-gl/dist/maplibre-gl.css";
 import { ElevationReader } from "./elevation.js";
-import { planePoint, reliefExaggeration } from "./relief.js";
+import { planePoint, reliefExaggeration, terrainRgbTimes } from "./relief.js";
 
 // The terrain gradient of `noisebind tiles` (its default for PNG tiles), in
 // the graph's values: multiplied by the height scale for metres.
@@ -23,14 +23,14 @@ const PITCH = 60;
 const WORLD = [-180, -85.051129, 180, 85.051129];
 
 function style(meta, demMeta, plan, base) {
-  const dem = () => ({
+  const dem = (encoding) => ({
     type: "raster-dem",
     tiles: [`${base}${plan.dem}/{z}/{x}/{y}.png`],
     tileSize: demMeta.tileSize,
     minzoom: demMeta.minzoom,
     maxzoom: demMeta.maxzoom,
-    encoding: "mapbox",
     bounds: WORLD,
+    ...encoding,
   });
   const heightScale = demMeta.style.heightScale;
   const colour = plan.drape
@@ -38,7 +38,7 @@ function style(meta, demMeta, plan, base) {
     : {
         id: "colour",
         type: "color-relief",
-        source: "shade",
+        source: "heights",
         paint: {
           "color-relief-color": [
             "interpolate", ["linear"], ["elevation"],
@@ -46,9 +46,17 @@ function style(meta, demMeta, plan, base) {
           ],
         },
       };
-  // Terrain and shading read the same tiles through two sources, as MapLibre
-  // asks: one source serving both is drawn coarser.
-  const sources = { terrain: dem(), shade: dem() };
+  // Terrain, colour and shading read the same tiles through sources of their
+  // own, as MapLibre asks (one source serving several is drawn coarser). The
+  // shading's heights are exaggerated as the terrain's are at the equator,
+  // over 64: MapLibre's shading already steepens slopes seen from afar, and
+  // the full factor turns every slope black or white.
+  const mapbox = { encoding: "mapbox" };
+  const sources = { terrain: dem(mapbox) };
+  if (!plan.drape) {
+    sources.heights = dem(mapbox);
+    sources.shade = dem(terrainRgbTimes(reliefExaggeration(demMeta, 0) / 64));
+  }
   if (plan.drape) {
     sources.colour = {
       type: "raster",
@@ -68,7 +76,7 @@ function style(meta, demMeta, plan, base) {
       // The coloured tiles carry their own light; the colour relief has none.
       ...(plan.drape
         ? []
-        : [{ id: "shade", type: "hillshade", source: "shade", paint: { "hillshade-exaggeration": 0.6 } }]),
+        : [{ id: "shade", type: "hillshade", source: "shade", paint: { "hillshade-exaggeration": 0.4 } }]),
     ],
     terrain: { source: "terrain", exaggeration: reliefExaggeration(demMeta, 0) },
   };
@@ -97,7 +105,7 @@ export function showRelief(container, meta, demMeta, plan, readout) {
       map.setTerrain({ source: "terrain", exaggeration });
   });
   const elevation = new ElevationReader(demMeta, plan.dem, null);
-  const across = (1 << demMeta.maxzoom) * demMeta.tileSize;
+  const across = 2 ** demMeta.maxzoom * demMeta.tileSize;
   const pixel = (Math.abs(meta.bounds[2] - meta.bounds[0]) / across) || 0;
   readout.textContent = `${meta.name}: levels ${meta.minzoom} to ${meta.maxzoom}, in 3D`;
   let latest = 0;
