@@ -207,10 +207,11 @@ test-tiles: configure
 	cmake --build $(BUILD) -j $(JOBS) --target noisebind_cli
 	sh tests/tiles/test_tiles_schedulers.sh "$$(cd $(BUILD) && pwd)/cli/noisebind"
 
-# The map page of `noisebind tiles serve` (Leaflet, bundled by vite from
-# tiles/page/package-lock.json) into build/tiles/page; then the page in
-# headless chromium (Debian's, driven by playwright-core), its screenshot in
-# $(BUILD)/tiles/tiles-map.jpg (copied by hand to docs/ when the page changes).
+# The map page of `noisebind tiles serve` (Leaflet and MapLibre, bundled by
+# vite from tiles/page/package-lock.json) into build/tiles/page; then the page
+# in headless chromium (Debian's, driven by playwright-core, WebGL on
+# SwiftShader), its screenshots in $(BUILD)/tiles/tiles-map.jpg and
+# tiles-3d.jpg (copied by hand to docs/ when the page changes).
 .PHONY: tiles-page test-tiles-page
 tiles-page:
 	@tools/install-deps tiles-page

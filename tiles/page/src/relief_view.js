@@ -56,8 +56,7 @@ function style(meta, demMeta, plan, base) {
   if (!plan.drape) {
     sources.heights = dem(mapbox);
     sources.shade = dem(terrainRgbTimes(reliefExaggeration(demMeta, 0) / 64));
-  }
-  if (plan.drape) {
+  } else {
     sources.colour = {
       type: "raster",
       tiles: [`${base}pyramid/{z}/{x}/{y}.png`],
@@ -106,7 +105,10 @@ export function showRelief(container, meta, demMeta, plan, readout) {
   });
   const elevation = new ElevationReader(demMeta, plan.dem, null);
   const across = 2 ** demMeta.maxzoom * demMeta.tileSize;
-  const pixel = (Math.abs(meta.bounds[2] - meta.bounds[0]) / across) || 0;
+  // Digits enough to tell the deepest level's pixels apart (toFixed takes up
+  // to 100).
+  const pixel = Math.abs(meta.bounds[2] - meta.bounds[0]) / across;
+  const digits = Math.min(20, Math.max(4, Math.ceil(-Math.log10(pixel)) + 1 || 4));
   readout.textContent = `${meta.name}: levels ${meta.minzoom} to ${meta.maxzoom}, in 3D`;
   let latest = 0;
   map.on("mousemove", async (event) => {
@@ -115,7 +117,6 @@ export function showRelief(container, meta, demMeta, plan, readout) {
     const sample = await elevation.sampleAt(mercator.x * across, mercator.y * across);
     if (ticket !== latest) return;
     const point = planePoint(meta.bounds, mercator.x, mercator.y);
-    const digits = Math.max(4, Math.ceil(-Math.log10(pixel || 1)) + 1);
     readout.textContent =
       `x ${point.x.toFixed(digits)}, z ${point.z.toFixed(digits)}` +
       (sample ? ` · elevation ${sample.height.toFixed(1)} m` : "");
