@@ -223,7 +223,8 @@ std::function<int()> AddTilesCommand(CLI::App* app, GraphLoader loader, std::ost
       "serve", "Show a pyramid on a map page at http://127.0.0.1:PORT/ (read-only)");
   serve->add_option("DIR", serveOptions->pyramid, "The pyramid's folder")->required();
   serve->add_option("--elevation", serveOptions->elevation,
-                    "A terrain-rgb pyramid of the same graph, for the height under the cursor");
+                    "A terrain-rgb pyramid of the same graph, for the height under the cursor "
+                    "(and, under a plane, its relief in 3D)");
   serve->add_option("--port", serveOptions->port, "The port; 0 for any free one")
       ->capture_default_str();
   serveOptions->page = NOISEBIND_TILES_PAGE;
