@@ -10,25 +10,25 @@ import { useEffect, useRef } from "react";
 import L from "leaflet";
 import "leaflet/dist/leaflet.css";
 import * as api from "./api.js";
-import { innerValues, paintTile } from "./render.js";
+import { paintTile } from "./render.js";
 import { GRIDS, TILE_SIZE, tileOf, valueAt } from "./tiles.js";
 
-// The inner values of the fetched tiles of `level` that the view shows.
+// The values of the fetched tiles of `level` at the pixels the view shows.
 function shownValues(map, tiles, level) {
   const view = map.getPixelBounds(map.getCenter(), level);
-  const parts = [];
+  const from = (edge, origin) => Math.max(0, Math.min(TILE_SIZE, Math.floor(edge - origin)));
+  const values = [];
   for (const tile of tiles.values()) {
     const { x, y, z } = tile.coords;
     if (z !== level) continue;
-    const left = x * TILE_SIZE;
-    const top = y * TILE_SIZE;
-    if (left >= view.max.x || left + TILE_SIZE <= view.min.x) continue;
-    if (top >= view.max.y || top + TILE_SIZE <= view.min.y) continue;
-    parts.push(tile);
+    const x0 = from(view.min.x, x * TILE_SIZE);
+    const x1 = from(view.max.x, x * TILE_SIZE);
+    const y0 = from(view.min.y, y * TILE_SIZE);
+    const y1 = from(view.max.y, y * TILE_SIZE);
+    for (let row = y0; row < y1; ++row) {
+      for (let column = x0; column < x1; ++column) values.push(tile.values[(row + 1) * tile.side + column + 1]);
+    }
   }
-  const values = new Float64Array(parts.length * TILE_SIZE * TILE_SIZE);
-  let i = 0;
-  for (const tile of parts) for (const v of innerValues(tile.values, tile.side)) values[i++] = v;
   return values;
 }
 

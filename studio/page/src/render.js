@@ -96,11 +96,6 @@ export function paintTile(values, side, mode, stats) {
   return new ImageData(pixels, size, size);
 }
 
-// The inner values of a tile without its border.
-export function* innerValues(values, side) {
-  for (let y = 1; y < side - 1; ++y) for (let x = 1; x < side - 1; ++x) yield values[y * side + x];
-}
-
 // libnoise's cubic interpolation, for the curve's plot.
 function cubic(n0, n1, n2, n3, a) {
   const p = n3 - n2 - (n0 - n1);
