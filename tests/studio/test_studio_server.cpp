@@ -5,6 +5,7 @@
 #include <httplib.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstring>
 #include <fstream>
 #include <nlohmann/json.hpp>
@@ -253,6 +254,37 @@ TEST_F(StudioServerTest, TilesAreSampledAndEncodedAsTheTilesCommandMakesThem) {
         << error;
     EXPECT_EQ(result->body, bytes) << format;
   }
+}
+
+TEST_F(StudioServerTest, TilesOfOnePageRunTogetherAndNewerVersionsCancelOlder) {
+  // Four clients of one page, each tile a version newer than the last
+  // asked: every tile is answered or cancelled, never lost.
+  std::atomic<int> next{0};
+  std::atomic<int> answered{0};
+  std::atomic<int> other{0};
+  auto client = [&] {
+    httplib::Client http("127.0.0.1", m_server->port());
+    for (int round = 0; round < 6; ++round) {
+      const int version = next++;
+      const Json body = {
+          {"graph", Document(4)},
+          {"target", {{"node", "hills"}}},
+          {"tile", {{"surface", "sphere"}, {"z", 2}, {"x", version % 8}, {"y", 1}, {"size", 64}}},
+          {"page", "one"},
+          {"version", version / 3}};
+      httplib::Result result = http.Post("/api/tile", m_headers, body.dump(), "application/json");
+      if (result && result->status == 200 && result->body.size() == 66u * 66u * sizeof(double)) {
+        ++answered;
+      } else if (!result || result->status != 409) {
+        ++other;
+      }
+    }
+  };
+  std::vector<std::thread> clients;
+  for (int i = 0; i < 4; ++i) clients.emplace_back(client);
+  for (std::thread& t : clients) t.join();
+  EXPECT_EQ(other.load(), 0);
+  EXPECT_GT(answered.load(), 0);
 }
 
 TEST_F(StudioServerTest, SavesTheCanonicalFileAndExportsBesideIt) {
