@@ -230,13 +230,15 @@ studio-page:
 	@command -v npm >/dev/null 2>&1 || tools/install-deps node
 	cd studio/page && npm ci --no-audit --no-fund && STUDIO_PAGE_OUT=$(STUDIO_PAGE_OUT) npx vite build
 
-# The studio in headless chromium (the page builds a graph, its preview
-# matches noise.planemap in Lua, a bad Curve is shown at its node, saved and
-# reloaded), then 8 clients' 500 previews against its memory; the
-# screenshot of the docs goes to $(BUILD)/studio/studio.png.
+# The studio in headless chromium (the page builds a graph, a tile of its
+# preview matches noise.planemap in Lua, a bad Curve is shown at its node,
+# saved and reloaded), its tiles against the tiles command's, then 8
+# clients' 500 previews and tiles against its memory; the screenshot of the
+# docs goes to $(BUILD)/studio/studio.png.
 test-studio: build studio-page
 	@tools/install-deps studio
 	node tests/studio/browser_test.mjs $(BUILD)/cli/noisebind $(BUILD)/lua/5.4 $(BUILD)/studio/studio.png
+	node tests/studio/tiles_test.mjs $(BUILD)/cli/noisebind tests/studio/values_graph.json height
 	node tests/studio/load_test.mjs $(BUILD)/cli/noisebind
 
 # The studio's previews through HTTP from an edit of the 109-node planet to

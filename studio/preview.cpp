@@ -94,31 +94,110 @@ bool ParseView(const std::string& projection, const std::vector<double>& bounds,
   return true;
 }
 
+bool ParseTileView(const std::string& surface, const std::vector<double>& bounds, double level,
+                   double x, double y, double size, TileView* view, std::string* error) {
+  *view = TileView{};
+  if (surface == "sphere") {
+    view->grid.surface = tiles::Surface::kSphere;
+  } else if (surface == "plane") {
+    view->grid.surface = tiles::Surface::kPlane;
+    if (bounds.size() != 4) {
+      *error = "plane bounds must be 4 numbers, got " + std::to_string(bounds.size());
+      return false;
+    }
+    for (int pair = 0; pair < 2; ++pair) {
+      const double from = bounds[2 * pair];
+      const double to = bounds[2 * pair + 1];
+      if (!(from < to) || !std::isfinite(to - from)) {
+        *error = "bounds must be finite, each pair increasing";
+        return false;
+      }
+    }
+    view->grid.plane = tiles::PlaneBounds{bounds[0], bounds[2], bounds[1], bounds[3]};
+  } else {
+    *error = "surface must be sphere or plane, got '" + surface + "'";
+    return false;
+  }
+  if (!(level >= 0 && level <= tiles::kMaxLevel) || std::floor(level) != level) {
+    *error = "the level must be an integer from 0 to " + std::to_string(tiles::kMaxLevel);
+    return false;
+  }
+  const auto z = static_cast<std::uint32_t>(level);
+  // Any whole number up to 2^31 fits the address; TileInGrid says the rest.
+  const double limit = 2147483648.0;
+  if (!(x >= 0 && x < limit && y >= 0 && y < limit) || std::floor(x) != x || std::floor(y) != y) {
+    *error = "x and y must be integers from 0";
+    return false;
+  }
+  view->address = {z, static_cast<std::uint32_t>(x), static_cast<std::uint32_t>(y)};
+  if (!tiles::TileInGrid(view->grid, view->address)) {
+    *error = "no tile " + std::to_string(z) + "/" + std::to_string(view->address.x) + "/" +
+             std::to_string(view->address.y) + " in the grid";
+    return false;
+  }
+  if (!WholeNumber(size, kMaxTileSide, &view->size)) {
+    *error = "the tile size must be an integer from 1 to " + std::to_string(kMaxTileSide);
+    return false;
+  }
+  return true;
+}
+
 CancelFlag PreviewGate::Enter(const std::string& page) {
+  return Admit(page, 0, true);
+}
+
+CancelFlag PreviewGate::Enter(const std::string& page, std::uint64_t version) {
+  return Admit(page, version, false);
+}
+
+CancelFlag PreviewGate::Admit(const std::string& page, std::uint64_t version, bool newest) {
   auto flag = std::make_shared<std::atomic<bool>>(false);
   std::unique_lock<std::mutex> lock(m_mutex);
-  CancelFlag& latest = m_latest[page];
-  if (latest) {
-    latest->store(true);
-    m_turn.notify_all();  // it may be waiting for a turn
+  PageWork& work = m_pages[page];
+  if (newest) version = work.version + 1;
+  if (version < work.version) {
+    // Older than what the page asks for now: not worth a turn.
+    if (work.running.empty()) m_pages.erase(page);
+    return nullptr;
   }
-  latest = flag;
+  if (version > work.version) {
+    for (const CancelFlag& older : work.running) older->store(true);
+    work.running.clear();
+    work.version = version;
+    m_turn.notify_all();  // some may be waiting for a turn
+  }
+  work.running.push_back(flag);
   m_turn.wait(lock, [&] { return m_free > 0 || flag->load(); });
   if (flag->load()) {
-    // Replaced while waiting: the newer one holds the page's entry.
+    // Replaced while waiting: the newer work holds the page's entry.
+    lock.unlock();
+    Forget(page, flag);
     return nullptr;
   }
   --m_free;
   return flag;
 }
 
+void PreviewGate::Forget(const std::string& page, const CancelFlag& flag) {
+  std::lock_guard<std::mutex> lock(m_mutex);
+  auto found = m_pages.find(page);
+  if (found == m_pages.end()) return;
+  std::vector<CancelFlag>& running = found->second.running;
+  for (auto it = running.begin(); it != running.end(); ++it) {
+    if (*it == flag) {
+      running.erase(it);
+      break;
+    }
+  }
+  if (running.empty()) m_pages.erase(found);
+}
+
 void PreviewGate::Leave(const std::string& page, const CancelFlag& flag) {
   {
     std::lock_guard<std::mutex> lock(m_mutex);
     ++m_free;
-    auto found = m_latest.find(page);
-    if (found != m_latest.end() && found->second == flag) m_latest.erase(found);
   }
+  Forget(page, flag);
   m_turn.notify_all();
 }
 
@@ -134,6 +213,12 @@ bool RunPreview(const objects::Node& node, const PreviewView& view, unsigned thr
   maps::RunOptions run;
   run.threads = threads;
   return maps::BuildMap(source, view.request, run, values->data(), error);
+}
+
+bool RunTile(const objects::Node& node, const TileView& view, unsigned threads,
+             const std::atomic<bool>& cancel, tiles::TileSamples* samples, std::string* error) {
+  const CancellableSource source(node, cancel);
+  return tiles::SampleTile(source, view.grid, view.address, view.size, threads, samples, error);
 }
 
 }  // namespace noisebind::studio

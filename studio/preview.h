@@ -14,6 +14,8 @@
 
 #include "maps/map_builder.h"
 #include "objects/node.h"
+#include "tiles/tile_grid.h"
+#include "tiles/tile_maker.h"
 
 namespace noisebind::studio {
 
@@ -33,30 +35,66 @@ struct PreviewView {
 bool ParseView(const std::string& projection, const std::vector<double>& bounds, double width,
                double height, PreviewView* view, std::string* error);
 
+// The largest tile the studio makes, pixels across: its values and border
+// stay within a preview's.
+constexpr std::uint32_t kMaxTileSide = 512;
+
+// One tile of the tiles' grids: the sphere, or a plane of bounds in
+// noise.planemap's order {x0, x1, z0, z1}.
+struct TileView {
+  tiles::TileGrid grid;
+  tiles::TileAddress address{0, 0, 0};
+  std::uint32_t size = 256;
+};
+
+// Reads a tile from its parts (the bounds are a plane's only); false with
+// the reason when it is not a tile of the grid or is larger than above.
+bool ParseTileView(const std::string& surface, const std::vector<double>& bounds, double level,
+                   double x, double y, double size, TileView* view, std::string* error);
+
 // Cancellation of a preview: set by a newer one.
 using CancelFlag = std::shared_ptr<std::atomic<bool>>;
 
-// Previews under way, one per page at most, and at most `running` at once
-// (each already uses every core).
+// Previews under way, and at most `running` at once (each already uses
+// every core). A page's work has a version: work of a newer version
+// cancels the page's older work, and work of an older version than the
+// page's latest is refused.
 class PreviewGate {
  public:
   explicit PreviewGate(unsigned running) : m_free(running) {}
-  // Cancels the page's previous preview and waits for a turn; null when
-  // this one was itself cancelled while waiting.
+  // One preview per page: cancels the page's previous one and waits for a
+  // turn; null when this one was itself cancelled while waiting.
   CancelFlag Enter(const std::string& page);
+  // Many at once per page (the tiles of a view): cancels the page's work of
+  // older versions and waits for a turn; null when refused or cancelled.
+  CancelFlag Enter(const std::string& page, std::uint64_t version);
   void Leave(const std::string& page, const CancelFlag& flag);
 
  private:
+  struct PageWork {
+    std::uint64_t version = 0;
+    std::vector<CancelFlag> running;  // and waiting
+  };
+  CancelFlag Admit(const std::string& page, std::uint64_t version, bool newest);
+  // Forgets a flag, and the page once it has no work left.
+  void Forget(const std::string& page, const CancelFlag& flag);
+
   std::mutex m_mutex;
   std::condition_variable m_turn;
   unsigned m_free;
-  std::map<std::string, CancelFlag> m_latest;
+  std::map<std::string, PageWork> m_pages;
 };
 
 // Fills `values` (width * height) with the node's map on `threads`
 // threads; false with the reason (or "cancelled") when it fails.
 bool RunPreview(const objects::Node& node, const PreviewView& view, unsigned threads,
                 const std::atomic<bool>& cancel, std::vector<double>* values, std::string* error);
+
+// Samples the node's tile as the tiles command does (tiles::SampleTile),
+// on `threads` threads; false with the reason (or "cancelled") when it
+// fails.
+bool RunTile(const objects::Node& node, const TileView& view, unsigned threads,
+             const std::atomic<bool>& cancel, tiles::TileSamples* samples, std::string* error);
 
 }  // namespace noisebind::studio
 

@@ -3,6 +3,8 @@
 #include <httplib.h>
 
 #include <chrono>
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -99,6 +101,61 @@ PreviewView ReadView(const Json& body) {
   return parsed;
 }
 
+// A tile of a request: {surface, bounds (planes), z, x, y, size}.
+TileView ReadTile(const Json& body) {
+  const Json& tile = Member(body, "tile", "request");
+  if (!tile.is_object()) throw Refusal(400, "request.tile must be an object");
+  std::vector<double> numbers;
+  const std::string surface = StringMember(tile, "surface", "tile");
+  if (surface == "plane") {
+    const Json& bounds = Member(tile, "bounds", "tile");
+    if (!bounds.is_array()) throw Refusal(400, "tile.bounds must be numbers");
+    for (const Json& number : bounds) {
+      if (!number.is_number()) throw Refusal(400, "tile.bounds must be numbers");
+      numbers.push_back(number.get<double>());
+    }
+  }
+  double size = 256;
+  if (tile.contains("size")) size = NumberMember(tile, "size", "tile");
+  TileView parsed;
+  std::string error;
+  if (!ParseTileView(surface, numbers, NumberMember(tile, "z", "tile"),
+                     NumberMember(tile, "x", "tile"), NumberMember(tile, "y", "tile"), size,
+                     &parsed, &error)) {
+    throw Refusal(400, "tile: " + error);
+  }
+  return parsed;
+}
+
+// "values" (the default), or a format of the tiles command.
+bool ReadTileFormat(const Json& body, tiles::TileFormat* format) {
+  if (!body.contains("format")) return false;
+  const std::string name = StringMember(body, "format", "request");
+  if (name == "values") return false;
+  if (!tiles::ParseFormat(name, format)) {
+    throw Refusal(400,
+                  "format must be values, png, heightmap16 or terrain-rgb, got '" + name + "'");
+  }
+  return true;
+}
+
+// The version of the graph a request is made for: a whole number.
+std::uint64_t ReadVersion(const Json& body) {
+  if (!body.contains("version")) return 0;
+  const double version = NumberMember(body, "version", "request");
+  if (!(version >= 0 && version <= 9007199254740992.0) || std::floor(version) != version) {
+    throw Refusal(400, "request.version must be a whole number");
+  }
+  return static_cast<std::uint64_t>(version);
+}
+
+// Numbers that read back as the same doubles.
+std::string Exact(double a, double b) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.17g,%.17g", a, b);
+  return text;
+}
+
 bool ReadFile(const std::string& path, std::size_t limit, std::string* text) {
   std::ifstream file(path, std::ios::binary);
   if (!file) return false;
@@ -157,25 +214,35 @@ struct StudioServer::State {
     return options.threads != 0 ? options.threads : maps::DefaultThreads();
   }
 
+  // Whether the target can be evaluated; otherwise replies with the error
+  // at every node that has one, and returns false.
+  static bool Evaluable(const DecodedGraph& graph, const objects::Node& node,
+                        httplib::Response& response) {
+    std::string why;
+    if (node.Evaluable(&why)) return true;
+    Json errors = Json::array();
+    for (const NodeError& error : FindNodeErrors(graph)) {
+      errors.push_back({{"node", error.id}, {"message", error.message}});
+    }
+    Reply(response, 422, Json{{"error", why}, {"errors", errors}});
+    return false;
+  }
+
+  static std::string Page(const Json& body, const char* otherwise) {
+    if (!body.contains("page")) return otherwise;
+    return StringMember(body, "page", "request").substr(0, 64);
+  }
+
   // Computes the map of a request's target; on failure replies and
   // returns false.
   bool Map(const Json& body, std::vector<double>* values, PreviewView* view,
            httplib::Response& response) {
     const Clock::time_point start = Clock::now();
     *view = ReadView(body);
-    std::string page = "export";
-    if (body.contains("page")) page = StringMember(body, "page", "request").substr(0, 64);
+    const std::string page = Page(body, "export");
     const std::unique_ptr<DecodedGraph> graph = Decode(GraphText(body));
     const objects::Node& node = Target(*graph, body);
-    std::string why;
-    if (!node.Evaluable(&why)) {
-      Json errors = Json::array();
-      for (const NodeError& error : FindNodeErrors(*graph)) {
-        errors.push_back({{"node", error.id}, {"message", error.message}});
-      }
-      Reply(response, 422, Json{{"error", why}, {"errors", errors}});
-      return false;
-    }
+    if (!Evaluable(*graph, node, response)) return false;
     const double decodeMs = Milliseconds(start);
     const CancelFlag flag = gate.Enter(page);
     if (!flag) {
@@ -242,6 +309,54 @@ struct StudioServer::State {
       // Raw doubles, least significant byte first (this machine's order).
       response.set_content(reinterpret_cast<const char*>(values.data()),
                            values.size() * sizeof(double), "application/octet-stream");
+    });
+
+    // A tile of the tiles' grids, sampled as the tiles command samples it:
+    // its values with their border, or the command's PNG of them.
+    http.Post("/api/tile", [this](const httplib::Request& request, httplib::Response& response) {
+      const Clock::time_point start = Clock::now();
+      const Json body = ParseBody(request);
+      const TileView view = ReadTile(body);
+      tiles::TileFormat format = tiles::TileFormat::kPng;
+      const bool encoded = ReadTileFormat(body, &format);
+      // Tiles of one page run together; a newer graph cancels older tiles.
+      const std::string page = "tiles " + Page(body, "");
+      const std::uint64_t version = ReadVersion(body);
+      const std::unique_ptr<DecodedGraph> graph = Decode(GraphText(body));
+      const objects::Node& node = Target(*graph, body);
+      if (!Evaluable(*graph, node, response)) return;
+      const double decodeMs = Milliseconds(start);
+      const CancelFlag flag = gate.Enter(page, version);
+      if (!flag) {
+        ReplyError(response, 409, "cancelled by a newer version of the graph");
+        return;
+      }
+      const Clock::time_point mapStart = Clock::now();
+      tiles::TileSamples samples;
+      std::string error;
+      const bool built = RunTile(node, view, Threads(), *flag, &samples, &error);
+      gate.Leave(page, flag);
+      if (!built) {
+        ReplyError(response, flag->load() ? 409 : 422, error);
+        return;
+      }
+      response.set_header("X-Decode-Ms", std::to_string(decodeMs));
+      response.set_header("X-Map-Ms", std::to_string(Milliseconds(mapStart)));
+      if (encoded) {
+        std::string bytes;
+        if (!tiles::EncodeTile(samples, view.grid, view.address, format, tiles::DefaultStyle(),
+                               &bytes, &error)) {
+          throw Refusal(500, error);
+        }
+        response.set_content(bytes, "image/png");
+        return;
+      }
+      const maps::MapRequest& where = samples.request;
+      response.set_header("X-Side", std::to_string(samples.side));
+      response.set_header("X-Columns", Exact(where.columnFrom, where.columnTo));
+      response.set_header("X-Rows", Exact(where.rowFrom, where.rowTo));
+      response.set_content(reinterpret_cast<const char*>(samples.values.data()),
+                           samples.values.size() * sizeof(double), "application/octet-stream");
     });
 
     http.Post("/api/export", [this](const httplib::Request& request, httplib::Response& response) {

@@ -119,6 +119,22 @@ const char* StyleFault(TileFormat format, const TileStyle& style) {
   return "unknown format";
 }
 
+// Why a tile cannot be made at this address and size, or true.
+bool CheckTile(const TileGrid& grid, const TileAddress& tile, std::uint32_t size,
+               std::string* error) {
+  if (!TileInGrid(grid, tile)) {
+    *error = "no tile " + std::to_string(tile.level) + "/" + std::to_string(tile.x) + "/" +
+             std::to_string(tile.y) + " in the grid";
+    return false;
+  }
+  if (size < kMinTileSize || size > kMaxTileSize) {
+    *error = "the tile size must be from " + std::to_string(kMinTileSize) + " to " +
+             std::to_string(kMaxTileSize) + ", got " + std::to_string(size);
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 const char* FormatName(TileFormat format) {
@@ -156,32 +172,19 @@ std::uint32_t TerrainRgbCode(double value, double heightScale) {
   return tenths - whole >= 0.5 ? whole + 1 : whole;
 }
 
-bool MakeTile(const maps::PointSource& source, const TileGrid& grid, const TileAddress& tile,
-              std::uint32_t size, TileFormat format, const TileStyle& style, unsigned threads,
-              std::string* bytes, std::string* error) {
-  if (!TileInGrid(grid, tile)) {
-    *error = "no tile " + std::to_string(tile.level) + "/" + std::to_string(tile.x) + "/" +
-             std::to_string(tile.y) + " in the grid";
-    return false;
-  }
-  if (size < kMinTileSize || size > kMaxTileSize) {
-    *error = "the tile size must be from " + std::to_string(kMinTileSize) + " to " +
-             std::to_string(kMaxTileSize) + ", got " + std::to_string(size);
-    return false;
-  }
-  if (const char* fault = StyleFault(format, style)) {
-    *error = fault;
-    return false;
-  }
+bool SampleTile(const maps::PointSource& source, const TileGrid& grid, const TileAddress& tile,
+                std::uint32_t size, unsigned threads, TileSamples* samples, std::string* error) {
+  if (!CheckTile(grid, tile, size, error)) return false;
   try {
     // BuildMap evaluates without asking: a graph with a source missing
     // would be followed into a null module.
     if (!source.Evaluable(error)) return false;
-    // Pixel centres, and one pixel more on every side for the light.
+    // Pixel centres, and one pixel more on every side.
     const TileArea area = AreaOf(grid, tile);
     const double columnStep = (area.columnTo - area.columnFrom) / size;
     const double rowStep = (area.rowTo - area.rowFrom) / size;
-    maps::MapRequest request;
+    maps::MapRequest& request = samples->request;
+    request = maps::MapRequest{};
     request.projection =
         grid.surface == Surface::kSphere ? maps::Projection::kSphere : maps::Projection::kPlane;
     request.width = request.height = size + 2;
@@ -189,18 +192,42 @@ bool MakeTile(const maps::PointSource& source, const TileGrid& grid, const TileA
     request.columnTo = area.columnTo + 1.5 * columnStep;
     request.rowFrom = area.rowFrom - 0.5 * rowStep;
     request.rowTo = area.rowTo + 1.5 * rowStep;
-    std::vector<double> values(std::size_t{size + 2} * (size + 2));
+    samples->size = size;
+    samples->side = size + 2;
+    samples->values.assign(std::size_t{size + 2} * (size + 2), 0.0);
     const maps::RunOptions run{threads == 0 ? 1 : threads, nullptr};
-    if (!maps::BuildMap(source, request, run, values.data(), error)) return false;
+    return maps::BuildMap(source, request, run, samples->values.data(), error);
+  } catch (const std::bad_alloc&) {
+    *error = "not enough memory";
+    return false;
+  } catch (const std::exception& e) {
+    *error = e.what();
+    return false;
+  }
+}
+
+bool EncodeTile(const TileSamples& samples, const TileGrid& grid, const TileAddress& tile,
+                TileFormat format, const TileStyle& style, std::string* bytes, std::string* error) {
+  if (const char* fault = StyleFault(format, style)) {
+    *error = fault;
+    return false;
+  }
+  if (samples.side != samples.size + 2 ||
+      samples.values.size() != std::size_t{samples.side} * samples.side) {
+    *error = "the samples are not a tile's";
+    return false;
+  }
+  try {
+    const std::uint32_t size = samples.size;
     switch (format) {
       case TileFormat::kPng: {
         const double levelPixels = static_cast<double>(TilesAcross(grid, tile.level)) * size;
-        return EncodeColours(values, size, levelPixels, style, bytes, error);
+        return EncodeColours(samples.values, size, levelPixels, style, bytes, error);
       }
       case TileFormat::kHeightmap16:
-        return EncodeHeightmap(values, size, style, bytes, error);
+        return EncodeHeightmap(samples.values, size, style, bytes, error);
       case TileFormat::kTerrainRgb:
-        return EncodeTerrainRgb(values, size, style, bytes, error);
+        return EncodeTerrainRgb(samples.values, size, style, bytes, error);
     }
     *error = "unknown format";
     return false;
@@ -211,6 +238,19 @@ bool MakeTile(const maps::PointSource& source, const TileGrid& grid, const TileA
     *error = e.what();
     return false;
   }
+}
+
+bool MakeTile(const maps::PointSource& source, const TileGrid& grid, const TileAddress& tile,
+              std::uint32_t size, TileFormat format, const TileStyle& style, unsigned threads,
+              std::string* bytes, std::string* error) {
+  if (!CheckTile(grid, tile, size, error)) return false;
+  if (const char* fault = StyleFault(format, style)) {
+    *error = fault;
+    return false;
+  }
+  TileSamples samples;
+  return SampleTile(source, grid, tile, size, threads, &samples, error) &&
+         EncodeTile(samples, grid, tile, format, style, bytes, error);
 }
 
 }  // namespace noisebind::tiles

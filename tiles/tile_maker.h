@@ -1,7 +1,7 @@
 // One tile of a pyramid, sampled straight from a graph at the tile's own
-// resolution and encoded: what the tile command writes and what a map
-// preview serves. Lua-free; the same bytes for the same arguments whatever
-// the thread count or the machine.
+// resolution, then encoded: what the tile command writes and what the
+// studio's preview shows (its values, coloured by the page). Lua-free; the same bytes for the same
+// arguments whatever the thread count or the machine.
 #ifndef NOISEBIND_TILES_TILE_MAKER_H
 #define NOISEBIND_TILES_TILE_MAKER_H
 
@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "maps/map_builder.h"
 #include "maps/point_source.h"
 #include "render/gradient.h"
 #include "render/shading.h"
@@ -51,12 +52,33 @@ TileStyle DefaultStyle();
 // 0.1 m, offset by 10000 m, clamped to 24 bits; NaN gives 0.
 std::uint32_t TerrainRgbCode(double value, double heightScale);
 
-// Makes tile `tile` of `grid`, `size` x `size` pixels (kMinTileSize to
-// kMaxTileSize), each pixel the graph's value at the pixel's centre (one
-// more pixel around it for the light), and encodes it as `format` PNG
-// bytes into `bytes`. Rows of the tile run on up to `threads` threads.
-// Never throws; false with the reason in `error` when the tile is outside
-// the grid, the size or style is refused, or the source fails.
+// The values a tile is made of: `side` x `side` values (the tile's size
+// and one more on every side, so that a tile is lit with the same
+// neighbours at its edge as inside it), row after row from the north-west,
+// sampled over `request`.
+struct TileSamples {
+  std::uint32_t size = 0;  // the tile's pixels across
+  std::uint32_t side = 0;  // size + 2
+  maps::MapRequest request;
+  std::vector<double> values;
+};
+
+// Samples tile `tile` of `grid`, `size` x `size` pixels (kMinTileSize to
+// kMaxTileSize), each the graph's value at the pixel's centre, with the
+// border above. Rows run on up to `threads` threads; the same values for
+// any count. Never throws; false with the reason in `error` when the tile
+// is outside the grid, the size is refused, or the source fails.
+bool SampleTile(const maps::PointSource& source, const TileGrid& grid, const TileAddress& tile,
+                std::uint32_t size, unsigned threads, TileSamples* samples, std::string* error);
+
+// Encodes a sampled tile (of `grid` at `tile`, as SampleTile made it) as
+// `format` PNG bytes into `bytes`. Never throws; false with the reason when
+// the style cannot encode the format.
+bool EncodeTile(const TileSamples& samples, const TileGrid& grid, const TileAddress& tile,
+                TileFormat format, const TileStyle& style, std::string* bytes, std::string* error);
+
+// SampleTile, then EncodeTile: the tile the tiles command writes. A style
+// that cannot encode the format is refused before anything is sampled.
 bool MakeTile(const maps::PointSource& source, const TileGrid& grid, const TileAddress& tile,
               std::uint32_t size, TileFormat format, const TileStyle& style, unsigned threads,
               std::string* bytes, std::string* error);

@@ -53,19 +53,23 @@ async function fullPreview() {
   return stats.textContent();
 }
 
-// The last full preview's values, as the page received them.
-async function shownValues() {
-  return page.evaluate(() => Array.from(window.studioPreview.values));
+// A tile the page shows, as it received it: its values with their border
+// and where they were sampled ("from,to" across and down).
+async function shownTile() {
+  return page.evaluate(() => {
+    const tile = window.studioTile();
+    return { values: Array.from(tile.values), side: tile.side, columns: tile.columns, rows: tile.rows };
+  });
 }
 
 // The same map through `noise` in Lua from the saved file.
-function luaValues(output, width, height) {
+function luaValues(output, bounds, width, height) {
   const script = `
     local noise = require "noisebind"
     local file = assert(io.open(arg[1], "rb"))
     local outputs = noise.decode(file:read("*a"))
     file:close()
-    local map = noise.planemap(outputs[arg[2]], { 0, 4, 0, 4 }, ${width}, ${height})
+    local map = noise.planemap(outputs[arg[2]], { ${bounds} }, ${width}, ${height})
     local out = {}
     for y = 0, ${height} - 1 do
       for x = 0, ${width} - 1 do out[#out + 1] = string.pack("<d", map:get(x, y)) end
@@ -111,10 +115,10 @@ try {
   check(readFileSync(graphPath, "utf8").includes('"scalebias1"'), "saved to the graph file");
   await page.locator('.react-flow__node[data-id="output:height"]').click();
   await fullPreview();
-  const shown = await shownValues();
-  const lua = luaValues("height", 256, 256);
-  check(shown.length === lua.length && shown.every((v, i) => Object.is(v, lua[i])),
-        `the preview is the map of noise.planemap, every value (${lua.length})`);
+  const tile = await shownTile();
+  const lua = luaValues("height", `${tile.columns}, ${tile.rows}`, tile.side, tile.side);
+  check(tile.values.length === lua.length && tile.values.every((v, i) => Object.is(v, lua[i])),
+        `a tile of the preview is the map of noise.planemap over its samples, every value (${lua.length})`);
   if (screenshot) {
     await page.getByTestId("preview").hover();  // a value under the cursor
     await page.screenshot({ path: screenshot });

@@ -1,5 +1,6 @@
-// A bounded load on the studio: 8 clients, 500 previews between them, each
-// after an edit of the graph (a new seed), some cancelled by the next.
+// A bounded load on the studio: 8 clients, 500 previews and tiles between
+// them, each after an edit of the graph (a new seed), some cancelled by the
+// next (a newer preview, or tiles of a newer version).
 // The server must answer every one, stay up, and keep its memory flat.
 // Usage: node load_test.mjs NOISEBIND
 import { mkdtempSync } from "node:fs";
@@ -26,6 +27,13 @@ function graph(seed) {
 }
 
 async function previewOnce(client, seed) {
+  if (seed % 4 === 1) {
+    const tile = { surface: "sphere", z: 1, x: seed % 4, y: seed % 2, size: 64 };
+    const body = { graph: graph(seed), target: { output: "height" }, tile, page: `client${client}`, version: seed };
+    const response = await fetch(`${origin}/api/tile`, { method: "POST", headers, body: JSON.stringify(body) });
+    await response.arrayBuffer();
+    return response.status;
+  }
   const body = {
     graph: graph(seed),
     target: { output: "height" },
@@ -63,8 +71,8 @@ try {
   const statuses = await round(500);
   const after = await residentKiB(studio.child.pid);
   console.log(`statuses ${JSON.stringify(statuses)}; memory ${before} KiB before, ${after} KiB after`);
-  check(Object.keys(statuses).every((s) => s === "200" || s === "409"), "every preview answered or cancelled");
-  check((statuses[200] || 0) >= 500, "at least 500 previews made");
+  check(Object.keys(statuses).every((s) => s === "200" || s === "409"), "every preview and tile answered or cancelled");
+  check((statuses[200] || 0) >= 500, "at least 500 previews and tiles made");
   check(after - before < 32 * 1024, "memory flat (less than 32 MiB more)");
   const schema = await fetch(`${origin}/api/schema`, { headers });
   check(schema.status === 200, "the server is up after the load");

@@ -151,5 +151,72 @@ TEST(PreviewView, ParsedAsTheMapBuildersTakeBounds) {
   }
 }
 
+TEST(TileView, TilesOfTheTilesGrids) {
+  TileView view;
+  std::string error;
+  ASSERT_TRUE(ParseTileView("plane", {-2, 6, 1, 3}, 3, 7, 2, 64, &view, &error)) << error;
+  EXPECT_EQ(view.grid.surface, tiles::Surface::kPlane);
+  EXPECT_EQ(view.grid.plane.x1, 6);  // x0, x1, z0, z1 as noise.planemap
+  EXPECT_EQ(view.grid.plane.z0, 1);
+  EXPECT_EQ(view.address.x * 100 + view.address.y * 10 + view.address.level, 723u);
+  ASSERT_TRUE(ParseTileView("sphere", {}, 0, 1, 0, 512, &view, &error)) << error;
+
+  struct Case {
+    const char* surface;
+    std::vector<double> bounds;
+    double z, x, y, size;
+    const char* error;
+  };
+  const std::vector<Case> cases = {
+      {"cube", {}, 0, 0, 0, 8, "surface must be sphere or plane, got 'cube'"},
+      {"plane", {0, 1}, 0, 0, 0, 8, "plane bounds must be 4 numbers, got 2"},
+      {"plane", {0, 1, 1, 1}, 0, 0, 0, 8, "bounds must be finite, each pair increasing"},
+      {"plane", {-1e308, 1e308, 0, 1}, 0, 0, 0, 8, "bounds must be finite, each pair increasing"},
+      {"sphere", {}, 31, 0, 0, 8, "the level must be an integer from 0 to 30"},
+      {"sphere", {}, 0.5, 0, 0, 8, "the level must be an integer from 0 to 30"},
+      {"sphere", {}, -1, 0, 0, 8, "the level must be an integer from 0 to 30"},
+      {"sphere", {}, 0, -1, 0, 8, "x and y must be integers from 0"},
+      {"sphere", {}, 0, 0, 1e300, 8, "x and y must be integers from 0"},
+      {"sphere", {}, 0, 2, 0, 8, "no tile 0/2/0 in the grid"},
+      {"plane", {0, 1, 0, 1}, 1, 0, 2, 8, "no tile 1/0/2 in the grid"},
+      {"sphere", {}, 0, 0, 0, 513, "the tile size must be an integer from 1 to 512"},
+      {"sphere", {}, 0, 0, 0, 0, "the tile size must be an integer from 1 to 512"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_FALSE(ParseTileView(c.surface, c.bounds, c.z, c.x, c.y, c.size, &view, &error));
+    EXPECT_EQ(error, c.error) << c.surface << " " << c.z << "/" << c.x << "/" << c.y;
+  }
+}
+
+TEST(PreviewGate, NewerWorkCancelsOlder) {
+  PreviewGate gate(8);
+  // Tiles of one version run together; a newer version cancels them, and
+  // an older one is refused while the newer runs.
+  const CancelFlag a = gate.Enter("page", 1);
+  const CancelFlag b = gate.Enter("page", 1);
+  ASSERT_TRUE(a && b);
+  EXPECT_FALSE(a->load() || b->load());
+  const CancelFlag c = gate.Enter("page", 2);
+  ASSERT_TRUE(c);
+  EXPECT_TRUE(a->load() && b->load());
+  EXPECT_FALSE(gate.Enter("page", 1));
+  // Other pages, and previews (one at a time), are apart.
+  const CancelFlag other = gate.Enter("other", 0);
+  const CancelFlag first = gate.Enter("preview");
+  ASSERT_TRUE(other && first);
+  const CancelFlag second = gate.Enter("preview");
+  ASSERT_TRUE(second);
+  EXPECT_TRUE(first->load());
+  EXPECT_FALSE(other->load() || c->load() || second->load());
+  gate.Leave("preview", first);
+  for (const CancelFlag& flag : {a, b, c}) gate.Leave("page", flag);
+  gate.Leave("other", other);
+  gate.Leave("preview", second);
+  // Nothing left of the page: its next work is admitted whatever its version.
+  const CancelFlag again = gate.Enter("page", 1);
+  ASSERT_TRUE(again);
+  gate.Leave("page", again);
+}
+
 }  // namespace
 }  // namespace noisebind::studio

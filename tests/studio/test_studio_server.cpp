@@ -5,6 +5,7 @@
 #include <httplib.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstring>
 #include <fstream>
 #include <nlohmann/json.hpp>
@@ -13,8 +14,10 @@
 #include <thread>
 #include <vector>
 
+#include "maps/node_source.h"
 #include "studio/graphfile_codec.h"
 #include "studio/server.h"
+#include "tiles/tile_maker.h"
 
 namespace noisebind::studio {
 namespace {
@@ -98,6 +101,12 @@ TEST_F(StudioServerTest, RefusesMalformedRequestsWithTheReasonAndKeepsServing) {
     body[key] = value;
     return body.dump();
   };
+  auto tileWith = [&](const Json& tile, const char* format) {
+    Json body = preview;
+    body["tile"] = tile;
+    body["format"] = format;
+    return body.dump();
+  };
   const std::vector<Case> cases = {
       {"no token", "GET", "/api/schema", "", false, 403, "the studio's token is missing"},
       {"unknown endpoint", "GET", "/api/nothing", "", true, 404, "no such page or endpoint"},
@@ -122,6 +131,18 @@ TEST_F(StudioServerTest, RefusesMalformedRequestsWithTheReasonAndKeepsServing) {
        true, 400, "view.width must be a number"},
       {"export outside the folder", "POST", "/api/export", with("file", "../x.png"), true, 400,
        "export name must be a plain file name"},
+      {"tile outside the grid", "POST", "/api/tile",
+       with("tile", {{"surface", "sphere"}, {"z", 1}, {"x", 4}, {"y", 0}}), true, 400,
+       "tile: no tile 1/4/0 in the grid"},
+      {"plane tile without bounds", "POST", "/api/tile",
+       with("tile", {{"surface", "plane"}, {"z", 0}, {"x", 0}, {"y", 0}}), true, 400,
+       "tile.bounds is missing"},
+      {"tile too large", "POST", "/api/tile",
+       with("tile", {{"surface", "sphere"}, {"z", 0}, {"x", 0}, {"y", 0}, {"size", 513}}), true,
+       400, "tile: the tile size must be an integer from 1 to 512"},
+      {"tile of an unknown format", "POST", "/api/tile",
+       tileWith({{"surface", "sphere"}, {"z", 0}, {"x", 0}, {"y", 0}}, "jpeg"), true, 400,
+       "format must be values, png, heightmap16 or terrain-rgb, got 'jpeg'"},
       {"body too large", "POST", "/api/check", std::string(kMaxBodyBytes + 1, ' '), true, 413,
        "too large"},
   };
@@ -194,6 +215,76 @@ TEST_F(StudioServerTest, PreviewsAreTheMapsValues) {
       EXPECT_EQ(value, hills->module().GetValue(column * 4.0 / 16, 0, row * 4.0 / 8));
     }
   }
+}
+
+TEST_F(StudioServerTest, TilesAreSampledAndEncodedAsTheTilesCommandMakesThem) {
+  std::unique_ptr<DecodedGraph> graph;
+  std::string error;
+  ASSERT_TRUE(m_codec.Decode(Document(4), "graph.json", &graph, &error)) << error;
+  const maps::NodeSource<objects::Node> hills(*graph->FindNode("hills"));
+  const tiles::TileGrid plane{tiles::Surface::kPlane, {-1.0, 0.5, 3.0, 2.5}};
+  const tiles::TileAddress address{2, 3, 1};
+  const Json tile = {
+      {"surface", "plane"}, {"bounds", {-1, 3, 0.5, 2.5}}, {"z", 2}, {"x", 3}, {"y", 1},
+      {"size", 16}};
+  const Json body = {{"graph", Document(4)}, {"target", {{"node", "hills"}}}, {"tile", tile}};
+  httplib::Result result = Post("/api/tile", body);
+  ASSERT_TRUE(result);
+  ASSERT_EQ(result->status, 200) << result->body;
+  tiles::TileSamples samples;
+  ASSERT_TRUE(tiles::SampleTile(hills, plane, address, 16, 1, &samples, &error)) << error;
+  EXPECT_EQ(result->get_header_value("X-Side"), "18");
+  // Tile 3 of 4 across x -1..3 covers 2..3: pixels 1/16 wide, half a
+  // pixel outside it on either side.
+  EXPECT_EQ(result->get_header_value("X-Columns"), "1.96875,3.09375");
+  ASSERT_EQ(result->body.size(), samples.values.size() * sizeof(double));
+  EXPECT_EQ(std::memcmp(result->body.data(), samples.values.data(), result->body.size()), 0);
+  for (const char* format : {"png", "heightmap16", "terrain-rgb"}) {
+    Json encoded = body;
+    encoded["format"] = format;
+    result = Post("/api/tile", encoded);
+    ASSERT_TRUE(result);
+    ASSERT_EQ(result->status, 200) << result->body;
+    EXPECT_EQ(result->get_header_value("Content-Type"), "image/png");
+    tiles::TileFormat parsed;
+    ASSERT_TRUE(tiles::ParseFormat(format, &parsed));
+    std::string bytes;
+    ASSERT_TRUE(tiles::MakeTile(hills, plane, address, 16, parsed, tiles::DefaultStyle(), 1, &bytes,
+                                &error))
+        << error;
+    EXPECT_EQ(result->body, bytes) << format;
+  }
+}
+
+TEST_F(StudioServerTest, TilesOfOnePageRunTogetherAndNewerVersionsCancelOlder) {
+  // Four clients of one page, each tile a version newer than the last
+  // asked: every tile is answered or cancelled, never lost.
+  std::atomic<int> next{0};
+  std::atomic<int> answered{0};
+  std::atomic<int> other{0};
+  auto client = [&] {
+    httplib::Client http("127.0.0.1", m_server->port());
+    for (int round = 0; round < 6; ++round) {
+      const int version = next++;
+      const Json body = {
+          {"graph", Document(4)},
+          {"target", {{"node", "hills"}}},
+          {"tile", {{"surface", "sphere"}, {"z", 2}, {"x", version % 8}, {"y", 1}, {"size", 64}}},
+          {"page", "one"},
+          {"version", version / 3}};
+      httplib::Result result = http.Post("/api/tile", m_headers, body.dump(), "application/json");
+      if (result && result->status == 200 && result->body.size() == 66u * 66u * sizeof(double)) {
+        ++answered;
+      } else if (!result || result->status != 409) {
+        ++other;
+      }
+    }
+  };
+  std::vector<std::thread> clients;
+  for (int i = 0; i < 4; ++i) clients.emplace_back(client);
+  for (std::thread& t : clients) t.join();
+  EXPECT_EQ(other.load(), 0);
+  EXPECT_GT(answered.load(), 0);
 }
 
 TEST_F(StudioServerTest, SavesTheCanonicalFileAndExportsBesideIt) {

@@ -84,6 +84,40 @@ TEST(TileMaker, SameBytesOnAnyNumberOfThreads) {
   }
 }
 
+TEST(TileMaker, SamplesWithTheirBorderAreWhatEveryFormatEncodes) {
+  Perlin perlin;
+  TileSamples samples;
+  std::string error;
+  ASSERT_TRUE(SampleTile(perlin.source, kPlane, {1, 1, 0}, 4, 2, &samples, &error)) << error;
+  ASSERT_EQ(samples.side, 6u);
+  ASSERT_EQ(samples.values.size(), 36u);
+  // Tile (1, 1, 0) of x 0..4, z 0..4: pixel centres 0.5 apart from x 2.25,
+  // z 0.25, and the border half a pixel outside the tile.
+  const noise::module::Module& module = perlin.node->module();
+  const struct {
+    std::uint32_t column, row;
+    double x, z;
+  } points[] = {{1, 1, 2.25, 0.25}, {4, 2, 3.75, 0.75}, {0, 0, 1.75, -0.25}, {5, 5, 4.25, 2.25}};
+  for (const auto& p : points) {
+    EXPECT_EQ(samples.values[p.row * 6 + p.column], module.GetValue(p.x, 0.0, p.z))
+        << p.column << "," << p.row;
+  }
+  for (TileFormat format : {TileFormat::kPng, TileFormat::kHeightmap16, TileFormat::kTerrainRgb}) {
+    std::string encoded, made;
+    ASSERT_TRUE(EncodeTile(samples, kPlane, {1, 1, 0}, format, DefaultStyle(), &encoded, &error))
+        << error;
+    ASSERT_TRUE(
+        MakeTile(perlin.source, kPlane, {1, 1, 0}, 4, format, DefaultStyle(), 1, &made, &error))
+        << error;
+    EXPECT_EQ(encoded, made) << FormatName(format);
+  }
+  samples.values.pop_back();
+  std::string bytes;
+  EXPECT_FALSE(
+      EncodeTile(samples, kPlane, {1, 1, 0}, TileFormat::kPng, DefaultStyle(), &bytes, &error));
+  EXPECT_EQ(error, "the samples are not a tile's");
+}
+
 TEST(TileMaker, RefusesWhatItCannotMake) {
   Perlin perlin;
   TileStyle noStops = DefaultStyle();

@@ -26,6 +26,38 @@ export const checkGraph = (graph) => call("POST", "/api/check", { graph });
 export const saveGraph = (graph) => call("PUT", "/api/graph", { graph });
 export const exportHeightmap = (request) => call("POST", "/api/export", request);
 
+// Throws the reply's error, with its status and the errors at nodes.
+async function refusal(response) {
+  const reply = await response.json().catch(() => ({}));
+  const error = new Error(reply.error || `status ${response.status}`);
+  error.status = response.status;
+  error.errors = reply.errors || [];
+  throw error;
+}
+
+// One tile's values with their border of one value, as doubles, and where
+// they were sampled (X-Columns and X-Rows: "from,to" as the server's
+// doubles print); throws as `preview` does.
+export async function tile(request, signal) {
+  const started = performance.now();
+  const response = await fetch("/api/tile", {
+    method: "POST",
+    headers: { "X-Studio-Token": token, "Content-Type": "application/json" },
+    body: JSON.stringify({ ...request, page: pageId }),
+    signal,
+  });
+  if (!response.ok) await refusal(response);
+  const bytes = await response.arrayBuffer();
+  return {
+    values: new Float64Array(bytes),
+    side: Number(response.headers.get("X-Side")),
+    columns: response.headers.get("X-Columns"),
+    rows: response.headers.get("X-Rows"),
+    mapMs: Number(response.headers.get("X-Map-Ms")),
+    totalMs: performance.now() - started,
+  };
+}
+
 // The values of a preview as doubles, with the server's timings; throws
 // as `call` does, and an AbortError when `signal` aborts it.
 export async function preview(request, signal) {
@@ -36,13 +68,7 @@ export async function preview(request, signal) {
     body: JSON.stringify({ ...request, page: pageId }),
     signal,
   });
-  if (!response.ok) {
-    const reply = await response.json().catch(() => ({}));
-    const error = new Error(reply.error || `status ${response.status}`);
-    error.status = response.status;
-    error.errors = reply.errors || [];
-    throw error;
-  }
+  if (!response.ok) await refusal(response);
   const bytes = await response.arrayBuffer();
   return {
     values: new Float64Array(bytes),

@@ -48,34 +48,52 @@ function gradientColour(v) {
   return TERRAIN[TERRAIN.length - 1][1];
 }
 
-// RGBA pixels: grey from min to max, or the terrain gradient lit from the
-// north-west by the slope between neighbours.
+// The colour of value v with its right and lower neighbours: grey from
+// min to max, or the terrain gradient lit from the north-west by the slope,
+// `relief` times the difference between neighbours.
+function colour(v, right, down, mode, stats, relief) {
+  if (mode === "grey") {
+    const g = ((v - stats.min) / (stats.max - stats.min || 1)) * 255;
+    return [g, g, g];
+  }
+  const light = Math.max(0.35, Math.min(1.4, 1 + (v - right + (v - down)) * relief));
+  return gradientColour(v).map((c) => c * light);
+}
+
+function put(pixels, i, rgb) {
+  pixels[i * 4] = rgb[0];
+  pixels[i * 4 + 1] = rgb[1];
+  pixels[i * 4 + 2] = rgb[2];
+  pixels[i * 4 + 3] = 255;
+}
+
+// RGBA pixels of a whole view: its edges lit by their own values.
 export function paint(values, width, height, mode, stats) {
   const pixels = new Uint8ClampedArray(width * height * 4);
-  const span = stats.max - stats.min || 1;
   for (let y = 0; y < height; ++y) {
     for (let x = 0; x < width; ++x) {
       const i = y * width + x;
-      const v = values[i];
-      let rgb;
-      if (mode === "grey") {
-        const g = ((v - stats.min) / span) * 255;
-        rgb = [g, g, g];
-      } else {
-        rgb = gradientColour(v);
-        const right = values[y * width + Math.min(width - 1, x + 1)];
-        const down = values[Math.min(height - 1, y + 1) * width + x];
-        const slope = ((v - right) + (v - down)) * (width / 8);
-        const light = Math.max(0.35, Math.min(1.4, 1 + slope));
-        rgb = rgb.map((c) => c * light);
-      }
-      pixels[i * 4] = rgb[0];
-      pixels[i * 4 + 1] = rgb[1];
-      pixels[i * 4 + 2] = rgb[2];
-      pixels[i * 4 + 3] = 255;
+      const right = values[y * width + Math.min(width - 1, x + 1)];
+      const down = values[Math.min(height - 1, y + 1) * width + x];
+      put(pixels, i, colour(values[i], right, down, mode, stats, width / 8));
     }
   }
   return new ImageData(pixels, width, height);
+}
+
+// RGBA pixels of a tile of `side` - 2 pixels from its values with their
+// border: the light at an edge sees the next tile's values, so tiles join
+// without seams. The relief is the default view's (256 pixels).
+export function paintTile(values, side, mode, stats) {
+  const size = side - 2;
+  const pixels = new Uint8ClampedArray(size * size * 4);
+  for (let y = 0; y < size; ++y) {
+    for (let x = 0; x < size; ++x) {
+      const i = (y + 1) * side + x + 1;
+      put(pixels, y * size + x, colour(values[i], values[i + 1], values[i + side], mode, stats, 32));
+    }
+  }
+  return new ImageData(pixels, size, size);
 }
 
 // libnoise's cubic interpolation, for the curve's plot.
