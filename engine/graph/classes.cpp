@@ -1,4 +1,4 @@
-#include "objects/classes.h"
+#include "engine/graph/classes.h"
 
 #include <libnoise/exception.h>
 #include <libnoise/module/module.h>
@@ -10,8 +10,8 @@
 #include <limits>
 #include <new>
 
+#include "engine/graph/module_node.h"
 #include "entry/conversions.h"
-#include "objects/module_node.h"
 
 namespace noisebind::objects {
 namespace {

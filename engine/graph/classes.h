@@ -6,7 +6,7 @@
 
 #include <cstddef>
 
-#include "objects/node.h"
+#include "engine/graph/node.h"
 
 namespace noisebind::objects {
 

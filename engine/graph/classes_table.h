@@ -3,7 +3,7 @@
 // `name` is the script's and libnoise's class name; `held` the module class
 // the node holds (libnoise's, or a subclass of it); `sources` the count
 // libnoise's class takes; `fields` its settings (classes.cpp); `batch` how
-// it evaluates a block (objects/batch/kinds.h). The Kind enum, the names,
+// it evaluates a block (engine/graph/batch/kinds.h). The Kind enum, the names,
 // the settings and the batch dispatch are all expanded from these rows, so
 // adding a class is adding a row.
 #ifndef NOISEBIND_OBJECTS_CLASSES_TABLE_H

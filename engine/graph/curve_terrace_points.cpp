@@ -1,4 +1,4 @@
-#include "objects/control_points.h"
+#include "engine/graph/curve_terrace_points.h"
 
 #include <libnoise/exception.h>
 #include <libnoise/module/curve.h>

@@ -1,4 +1,4 @@
-#include "objects/models.h"
+#include "engine/graph/models.h"
 
 #include <libnoise/latlon.h>
 #include <libnoise/mathconsts.h>

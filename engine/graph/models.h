@@ -4,7 +4,7 @@
 #ifndef NOISEBIND_OBJECTS_MODELS_H
 #define NOISEBIND_OBJECTS_MODELS_H
 
-#include "objects/node.h"
+#include "engine/graph/node.h"
 
 namespace noisebind::objects {
 

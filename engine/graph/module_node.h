@@ -2,7 +2,7 @@
 #ifndef NOISEBIND_OBJECTS_MODULE_NODE_H
 #define NOISEBIND_OBJECTS_MODULE_NODE_H
 
-#include "objects/node.h"
+#include "engine/graph/node.h"
 
 namespace noisebind::objects {
 

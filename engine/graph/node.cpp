@@ -1,4 +1,4 @@
-#include "objects/node.h"
+#include "engine/graph/node.h"
 
 #include <libnoise/module/billow.h>
 #include <libnoise/module/curve.h>
@@ -14,7 +14,7 @@
 #include <unordered_set>
 #include <utility>
 
-#include "objects/batch/batch.h"
+#include "engine/graph/batch/batch.h"
 
 namespace noisebind::objects {
 namespace {

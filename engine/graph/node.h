@@ -18,12 +18,12 @@
 #include <string_view>
 #include <vector>
 
-#include "objects/classes_table.h"
+#include "engine/graph/classes_table.h"
 
 namespace noisebind::objects {
 
 // Every libnoise module class a node can hold, in the order of the rows of
-// objects/classes_table.h.
+// engine/graph/classes_table.h.
 enum class Kind {
 #define NOISEBIND_KIND(name, ...) k##name,
   NOISEBIND_CLASSES(NOISEBIND_KIND)
@@ -95,7 +95,7 @@ class Node {
 
   // Values at `count` points: each exactly module().GetValue(x[i], y[i],
   // z[i]), the whole graph evaluated a block of points at a time (see
-  // objects/batch/batch.h); `out` may be one of x, y and z but must not
+  // engine/graph/batch/batch.h); `out` may be one of x, y and z but must not
   // overlap them otherwise. Reads the graph only; never throws. Overrides
   // must give the same doubles.
   virtual void GetValues(const double* x, const double* y, const double* z, std::size_t count,

@@ -7,10 +7,10 @@
 #include <unordered_map>
 #include <unordered_set>
 
-#include "objects/classes.h"
-#include "objects/control_points.h"
-#include "objects/graphfile/graph_file.h"
-#include "objects/graphfile/json_text.h"
+#include "engine/graph/classes.h"
+#include "engine/graph/curve_terrace_points.h"
+#include "engine/graphfile/graph_file.h"
+#include "engine/graphfile/json_text.h"
 
 namespace noisebind::graphfile {
 namespace {

@@ -4,10 +4,10 @@
 #include <cstring>
 #include <unordered_map>
 
-#include "objects/classes.h"
-#include "objects/control_points.h"
-#include "objects/graphfile/graph_file.h"
-#include "objects/graphfile/json_text.h"
+#include "engine/graph/classes.h"
+#include "engine/graph/curve_terrace_points.h"
+#include "engine/graphfile/graph_file.h"
+#include "engine/graphfile/json_text.h"
 
 namespace noisebind::graphfile {
 namespace {

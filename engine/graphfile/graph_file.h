@@ -1,7 +1,7 @@
 // Graph files: noise graphs as JSON documents, written exactly (every double
 // reads back to the same bits) and canonically (the same graph gives the
 // same text), read back without trusting the text. Lua-free: the Lua
-// binding (objects/graphfile_binding.cpp) and the command share it. The
+// binding (lua/graphfile/graphfile_binding.cpp) and the command share it. The
 // format is described in docs/graph-files.md.
 #ifndef NOISEBIND_OBJECTS_GRAPHFILE_GRAPH_FILE_H
 #define NOISEBIND_OBJECTS_GRAPHFILE_GRAPH_FILE_H
@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-#include "objects/node.h"
+#include "engine/graph/node.h"
 
 namespace noisebind::graphfile {
 

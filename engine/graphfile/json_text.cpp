@@ -1,4 +1,4 @@
-#include "objects/graphfile/json_text.h"
+#include "engine/graphfile/json_text.h"
 
 #include <charconv>
 #include <cmath>

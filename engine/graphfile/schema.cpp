@@ -3,9 +3,9 @@
 #include <cmath>
 #include <nlohmann/json.hpp>
 
-#include "objects/classes.h"
-#include "objects/control_points.h"
-#include "objects/graphfile/graph_file.h"
+#include "engine/graph/classes.h"
+#include "engine/graph/curve_terrace_points.h"
+#include "engine/graphfile/graph_file.h"
 
 namespace noisebind::graphfile {
 namespace {

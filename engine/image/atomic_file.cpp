@@ -1,4 +1,4 @@
-#include "image/atomic_file.h"
+#include "engine/image/atomic_file.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -13,9 +13,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "image/kernel_path.h"
+#include "engine/image/kernel_path.h"
 
-namespace vessa {
+namespace noisebind::image {
 namespace {
 
 constexpr int kNameAttempts = 100;
@@ -338,4 +338,4 @@ bool WriteFileAtomicallyVia(const char* path, const char* temporaryName, FileWri
   return written;
 }
 
-}  // namespace vessa
+}  // namespace noisebind::image

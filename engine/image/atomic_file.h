@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdio>
 
-namespace vessa {
+namespace noisebind::image {
 
 // Writes the contents of a file to the stream it is given; false on
 // failure, with the reason in `reason` (always terminated). It may not
@@ -31,6 +31,6 @@ bool WriteFileAtomically(const char* path, FileWriter write, const void* data, c
 bool WriteFileAtomicallyVia(const char* path, const char* temporaryName, FileWriter write,
                             const void* data, char* reason, std::size_t reasonSize);
 
-}  // namespace vessa
+}  // namespace noisebind::image
 
 #endif  // NOISEBIND_IMAGE_ATOMIC_FILE_H

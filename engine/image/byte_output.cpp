@@ -1,11 +1,11 @@
-#include "image/byte_output.h"
+#include "engine/image/byte_output.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-namespace vessa {
+namespace noisebind::image {
 namespace {
 
 // What `write` would put in a file, in a stream that grows in memory.
@@ -40,4 +40,4 @@ bool WriteOutput(const ByteOutput& output, FileWriter write, const void* data, c
   return WriteToMemory(write, data, output.bytes, output.size, reason, reasonSize);
 }
 
-}  // namespace vessa
+}  // namespace noisebind::image

@@ -6,9 +6,9 @@
 
 #include <cstddef>
 
-#include "image/atomic_file.h"
+#include "engine/image/atomic_file.h"
 
-namespace vessa {
+namespace noisebind::image {
 
 // A file at `path` when it is not null; else memory, its address (from
 // std::malloc, for the caller to free) in `*bytes` and its size in `*size`.
@@ -24,6 +24,6 @@ struct ByteOutput {
 bool WriteOutput(const ByteOutput& output, FileWriter write, const void* data, char* reason,
                  std::size_t reasonSize);
 
-}  // namespace vessa
+}  // namespace noisebind::image
 
 #endif  // NOISEBIND_IMAGE_BYTE_OUTPUT_H

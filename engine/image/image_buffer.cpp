@@ -1,6 +1,6 @@
-#include "image/image_buffer.h"
+#include "engine/image/image_buffer.h"
 
-namespace vessa {
+namespace noisebind::image {
 
 bool ImageSizeAllowed(std::uint32_t width, std::uint32_t height) {
   return width >= 1 && height >= 1 && width <= kMaxImageSide && height <= kMaxImageSide &&
@@ -18,4 +18,4 @@ void PixelsAsRgba(const ImageBuffer& image, unsigned char* out) {
   }
 }
 
-}  // namespace vessa
+}  // namespace noisebind::image

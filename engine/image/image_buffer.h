@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace vessa {
+namespace noisebind::image {
 
 // Readers commonly refuse PNGs wider or taller than a million pixels.
 constexpr std::uint32_t kMaxImageSide = 1000000;
@@ -49,6 +49,6 @@ inline unsigned char ComponentFromNumber(double value) {
   return value - whole >= 0.5 ? static_cast<unsigned char>(whole + 1) : whole;
 }
 
-}  // namespace vessa
+}  // namespace noisebind::image
 
 #endif  // NOISEBIND_IMAGE_IMAGE_BUFFER_H

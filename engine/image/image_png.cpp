@@ -1,11 +1,11 @@
-#include "image/image_png.h"
+#include "engine/image/image_png.h"
 
 #include <png.h>
 
 #include <cerrno>
 #include <cstring>
 
-namespace vessa {
+namespace noisebind::image {
 
 // libpng's simplified interface keeps its setjmp and longjmp to itself: no
 // frame of ours lies between them, so no C++ object can be skipped.
@@ -35,4 +35,4 @@ bool EncodePng(const ImageBuffer& image, std::FILE* file, char* reason, std::siz
                   reasonSize);
 }
 
-}  // namespace vessa
+}  // namespace noisebind::image

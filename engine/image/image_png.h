@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "image/image_buffer.h"
+#include "engine/image/image_buffer.h"
 
-namespace vessa {
+namespace noisebind::image {
 
 // Writes the image to `file` as an 8-bit RGB PNG. False on failure, with the
 // reason in `reason` (always terminated).
@@ -20,6 +20,6 @@ bool EncodePng(const ImageBuffer& image, std::FILE* file, char* reason, std::siz
 bool WritePng(std::FILE* file, std::uint32_t width, std::uint32_t height, std::uint32_t format,
               const void* pixels, std::int32_t stride, char* reason, std::size_t reasonSize);
 
-}  // namespace vessa
+}  // namespace noisebind::image
 
 #endif  // NOISEBIND_IMAGE_IMAGE_PNG_H

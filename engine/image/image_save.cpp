@@ -1,9 +1,9 @@
-#include "image/image_save.h"
+#include "engine/image/image_save.h"
 
-#include "image/byte_output.h"
-#include "image/image_png.h"
+#include "engine/image/byte_output.h"
+#include "engine/image/image_png.h"
 
-namespace vessa {
+namespace noisebind::image {
 namespace {
 
 bool WriteImagePng(std::FILE* file, const void* image, char* reason,
@@ -22,4 +22,4 @@ bool EncodeImage(const ImageBuffer& image, char** bytes, std::size_t* size, char
   return WriteOutput(ByteOutput{nullptr, bytes, size}, WriteImagePng, &image, reason, reasonSize);
 }
 
-}  // namespace vessa
+}  // namespace noisebind::image

@@ -4,9 +4,9 @@
 
 #include <cstddef>
 
-#include "image/image_buffer.h"
+#include "engine/image/image_buffer.h"
 
-namespace vessa {
+namespace noisebind::image {
 
 // Writes the image to a new file beside `path`, then renames it to `path`,
 // replacing what was there: readers see the old file or the whole new one.
@@ -19,6 +19,6 @@ bool SaveImage(const ImageBuffer& image, const char* path, char* reason, std::si
 bool EncodeImage(const ImageBuffer& image, char** bytes, std::size_t* size, char* reason,
                  std::size_t reasonSize);
 
-}  // namespace vessa
+}  // namespace noisebind::image
 
 #endif  // NOISEBIND_IMAGE_IMAGE_SAVE_H

@@ -1,4 +1,4 @@
-#include "image/kernel_path.h"
+#include "engine/image/kernel_path.h"
 
 #include <limits.h>
 #include <linux/magic.h>
@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace vessa {
+namespace noisebind::image {
 namespace {
 
 // The number that the digits [begin, end) spell, or -1 when they are none
@@ -87,4 +87,4 @@ KernelPath ClassifyKernelPath(const char* path) {
   return result;
 }
 
-}  // namespace vessa
+}  // namespace noisebind::image

@@ -6,7 +6,7 @@
 #ifndef NOISEBIND_IMAGE_KERNEL_PATH_H
 #define NOISEBIND_IMAGE_KERNEL_PATH_H
 
-namespace vessa {
+namespace noisebind::image {
 
 enum class KernelPathKind {
   kNone,          // a folder of any other file system, or none
@@ -26,6 +26,6 @@ struct KernelPath {
 // are mounted); the last part of the path is not followed.
 KernelPath ClassifyKernelPath(const char* path);
 
-}  // namespace vessa
+}  // namespace noisebind::image
 
 #endif  // NOISEBIND_IMAGE_KERNEL_PATH_H

@@ -1,9 +1,9 @@
-#include "maps/grid.h"
+#include "engine/maps/grid.h"
 
 #include <algorithm>
 #include <vector>
 
-#include "maps/map_builder.h"
+#include "engine/maps/map_builder.h"
 
 namespace noisebind::maps {
 namespace {

@@ -9,9 +9,9 @@
 #include <memory>
 #include <string>
 
-#include "maps/map_builder.h"
-#include "maps/parallel_rows.h"
-#include "maps/point_source.h"
+#include "engine/maps/map_builder.h"
+#include "engine/maps/parallel_rows.h"
+#include "engine/maps/point_source.h"
 
 namespace noisebind::maps {
 

@@ -1,4 +1,4 @@
-#include "maps/map_bounds.h"
+#include "engine/maps/map_bounds.h"
 
 #include <cmath>
 

@@ -4,7 +4,7 @@
 #ifndef NOISEBIND_MAPS_MAP_BOUNDS_H
 #define NOISEBIND_MAPS_MAP_BOUNDS_H
 
-#include "maps/map_builder.h"
+#include "engine/maps/map_builder.h"
 
 namespace noisebind::maps {
 

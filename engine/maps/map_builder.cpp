@@ -1,4 +1,4 @@
-#include "maps/map_builder.h"
+#include "engine/maps/map_builder.h"
 
 #include <libnoise/interp.h>
 #include <libnoise/latlon.h>

@@ -1,11 +1,11 @@
-#include "maps/map_builder_volume.h"
+#include "engine/maps/map_builder_volume.h"
 
 #include <algorithm>
 #include <new>
 #include <vector>
 
-#include "maps/map_builder.h"
-#include "maps/map_values.h"
+#include "engine/maps/map_builder.h"
+#include "engine/maps/map_values.h"
 
 namespace noisebind::maps {
 namespace {

@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <string>
 
-#include "maps/parallel_rows.h"
-#include "maps/point_source.h"
+#include "engine/maps/parallel_rows.h"
+#include "engine/maps/point_source.h"
 
 namespace noisebind::maps {
 

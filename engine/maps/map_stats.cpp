@@ -1,9 +1,9 @@
-#include "maps/map_stats.h"
+#include "engine/maps/map_stats.h"
 
 #include <cmath>
 #include <limits>
 
-#include "maps/map_values.h"
+#include "engine/maps/map_values.h"
 
 namespace noisebind::maps {
 

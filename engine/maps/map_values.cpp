@@ -1,4 +1,4 @@
-#include "maps/map_values.h"
+#include "engine/maps/map_values.h"
 
 #include <limits>
 

@@ -4,7 +4,7 @@
 #ifndef NOISEBIND_MAPS_NODE_SOURCE_H
 #define NOISEBIND_MAPS_NODE_SOURCE_H
 
-#include "maps/point_source.h"
+#include "engine/maps/point_source.h"
 
 namespace noisebind::maps {
 

@@ -1,4 +1,4 @@
-#include "maps/parallel_rows.h"
+#include "engine/maps/parallel_rows.h"
 
 #include <algorithm>
 #include <atomic>

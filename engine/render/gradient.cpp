@@ -1,6 +1,6 @@
-#include "render/gradient.h"
+#include "engine/render/gradient.h"
 
-#include "maps/map_values.h"
+#include "engine/maps/map_values.h"
 
 namespace noisebind::render {
 

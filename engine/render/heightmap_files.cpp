@@ -1,4 +1,4 @@
-#include "render/heightmap_files.h"
+#include "engine/render/heightmap_files.h"
 
 #include <png.h>
 
@@ -11,8 +11,8 @@
 #include <new>
 #include <vector>
 
-#include "image/byte_output.h"
-#include "image/image_png.h"
+#include "engine/image/byte_output.h"
+#include "engine/image/image_png.h"
 
 namespace noisebind::render {
 namespace {
@@ -41,18 +41,18 @@ void Reason(const char* text, char* reason, std::size_t reasonSize) {
 bool WriteGreyPng(std::FILE* file, const void* data, char* reason,
                   std::size_t reasonSize) noexcept {
   const auto& grey = *static_cast<const GreyImage*>(data);
-  return vessa::WritePng(file, grey.width, grey.height, PNG_FORMAT_LINEAR_Y, grey.levels, 0, reason,
-                         reasonSize);
+  return noisebind::image::WritePng(file, grey.width, grey.height, PNG_FORMAT_LINEAR_Y, grey.levels,
+                                    0, reason, reasonSize);
 }
 
 // The levels are made before the output, so that writing cannot throw.
-bool GreyPng16(const maps::MapView& map, double low, double high, const vessa::ByteOutput& output,
-               char* reason, std::size_t reasonSize) {
+bool GreyPng16(const maps::MapView& map, double low, double high,
+               const noisebind::image::ByteOutput& output, char* reason, std::size_t reasonSize) {
   try {
     std::vector<std::uint16_t> levels(map.size());
     for (std::size_t i = 0; i < levels.size(); ++i) levels[i] = GreyLevel(map.values[i], low, high);
     const GreyImage grey{map.width, map.height, levels.data()};
-    return vessa::WriteOutput(output, WriteGreyPng, &grey, reason, reasonSize);
+    return noisebind::image::WriteOutput(output, WriteGreyPng, &grey, reason, reasonSize);
   } catch (const std::bad_alloc&) {
     Reason("not enough memory", reason, reasonSize);
   }
@@ -151,18 +151,20 @@ void EncodeRaw(const maps::MapView& map, const RawEncoding& encoding, std::size_
 
 bool SaveGreyPng16(const maps::MapView& map, double low, double high, const char* path,
                    char* reason, std::size_t reasonSize) {
-  return GreyPng16(map, low, high, vessa::ByteOutput{path, nullptr, nullptr}, reason, reasonSize);
+  return GreyPng16(map, low, high, noisebind::image::ByteOutput{path, nullptr, nullptr}, reason,
+                   reasonSize);
 }
 
 bool EncodeGreyPng16(const maps::MapView& map, double low, double high, char** bytes,
                      std::size_t* size, char* reason, std::size_t reasonSize) {
-  return GreyPng16(map, low, high, vessa::ByteOutput{nullptr, bytes, size}, reason, reasonSize);
+  return GreyPng16(map, low, high, noisebind::image::ByteOutput{nullptr, bytes, size}, reason,
+                   reasonSize);
 }
 
 bool SaveRaw(const maps::MapView& map, const RawEncoding& encoding, const char* path, char* reason,
              std::size_t reasonSize) {
   const RawJob job{map, encoding};
-  return vessa::WriteFileAtomically(path, WriteRawValues, &job, reason, reasonSize);
+  return noisebind::image::WriteFileAtomically(path, WriteRawValues, &job, reason, reasonSize);
 }
 
 // The size is known, so the values go straight into one block.

@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "maps/map_values.h"
+#include "engine/maps/map_values.h"
 
 namespace noisebind::render {
 

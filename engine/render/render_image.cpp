@@ -1,22 +1,22 @@
-#include "render/render_image.h"
+#include "engine/render/render_image.h"
 
 namespace noisebind::render {
 namespace {
 
 // Values turn NaN where the map holds NaN; the picture shows black there.
 unsigned char Component(double value) {
-  return value == value ? vessa::ComponentFromNumber(value) : 0;
+  return value == value ? noisebind::image::ComponentFromNumber(value) : 0;
 }
 
 }  // namespace
 
 void RenderColours(const maps::MapView& map, const ColourRendering& rendering,
-                   vessa::ImageBuffer* image) {
+                   noisebind::image::ImageBuffer* image) {
   const LightModel model(rendering.light != nullptr ? *rendering.light : Light{});
   for (std::uint32_t y = 0; y < map.height; ++y) {
     for (std::uint32_t x = 0; x < map.width; ++x) {
       const Colour colour = GradientColour(rendering.stops, rendering.count, map.at(x, y));
-      unsigned char* pixel = vessa::PixelAt(*image, x, y);
+      unsigned char* pixel = noisebind::image::PixelAt(*image, x, y);
       const double alpha = colour.alpha / 255.0;
       double rgb[3] = {pixel[0] + alpha * (colour.red - pixel[0]),
                        pixel[1] + alpha * (colour.green - pixel[1]),
@@ -33,12 +33,13 @@ void RenderColours(const maps::MapView& map, const ColourRendering& rendering,
   }
 }
 
-void RenderNormals(const maps::MapView& map, double bump, bool wrap, vessa::ImageBuffer* image) {
+void RenderNormals(const maps::MapView& map, double bump, bool wrap,
+                   noisebind::image::ImageBuffer* image) {
   for (std::uint32_t y = 0; y < map.height; ++y) {
     for (std::uint32_t x = 0; x < map.width; ++x) {
       double normal[3];
       SurfaceNormal(NeighboursAt(map, x, y, wrap), bump, normal);
-      unsigned char* pixel = vessa::PixelAt(*image, x, y);
+      unsigned char* pixel = noisebind::image::PixelAt(*image, x, y);
       for (int c = 0; c < 3; ++c) pixel[c] = Component((normal[c] + 1.0) * 127.5);
     }
   }

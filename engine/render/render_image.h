@@ -5,10 +5,10 @@
 
 #include <cstddef>
 
-#include "image/image_buffer.h"
-#include "maps/map_values.h"
-#include "render/gradient.h"
-#include "render/shading.h"
+#include "engine/image/image_buffer.h"
+#include "engine/maps/map_values.h"
+#include "engine/render/gradient.h"
+#include "engine/render/shading.h"
 
 namespace noisebind::render {
 
@@ -23,11 +23,12 @@ struct ColourRendering {
 // alpha onto what the pixel held, then multiplied by the light's intensity
 // and colour. The image must have the map's size.
 void RenderColours(const maps::MapView& map, const ColourRendering& rendering,
-                   vessa::ImageBuffer* image);
+                   noisebind::image::ImageBuffer* image);
 
 // Each pixel gets the surface normal at its value, heights scaled by
 // `bump`: x, y and z from -1 to 1 as red, green and blue from 0 to 255.
-void RenderNormals(const maps::MapView& map, double bump, bool wrap, vessa::ImageBuffer* image);
+void RenderNormals(const maps::MapView& map, double bump, bool wrap,
+                   noisebind::image::ImageBuffer* image);
 
 }  // namespace noisebind::render
 

@@ -1,4 +1,4 @@
-#include "render/shading.h"
+#include "engine/render/shading.h"
 
 #include <cmath>
 
@@ -43,17 +43,18 @@ double LightScale(std::uint32_t width, std::uint32_t height, double extent) {
   return (width > height ? width : height) / extent;
 }
 
-const char* ResolveLightScale(Light* light, std::uint32_t width, std::uint32_t height,
-                              double scale, double extent) {
+const char* ResolveLightScale(Light* light, std::uint32_t width, std::uint32_t height, double scale,
+                              double extent) {
   const bool scaleGiven = scale == scale, extentGiven = extent == extent;
   if (scaleGiven && extentGiven) return "'extent' and 'scale' say the same: give one";
   if (scaleGiven) {
     light->scale = scale;
   } else {
     const bool noiseUtils = light->formula == LightFormula::kNoiseUtils;
-    light->scale = LightScale(
-        width, height,
-        extentGiven ? extent : noiseUtils ? kNoiseUtilsLightExtent : kDefaultLightExtent);
+    light->scale = LightScale(width, height,
+                              extentGiven  ? extent
+                              : noiseUtils ? kNoiseUtilsLightExtent
+                                           : kDefaultLightExtent);
   }
   return nullptr;
 }

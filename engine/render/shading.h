@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <limits>
 
-#include "maps/map_values.h"
-#include "render/gradient.h"
+#include "engine/maps/map_values.h"
+#include "engine/render/gradient.h"
 
 namespace noisebind::render {
 
@@ -74,8 +74,8 @@ constexpr const char* kLightModels[] = {"surface", "noiseutils", nullptr};
 // Sets light->scale for a map of width x height from what the caller gave
 // (NaN for not given): `scale` itself, or `extent`, or else the formula's
 // default. Null, or why not (both given).
-const char* ResolveLightScale(Light* light, std::uint32_t width, std::uint32_t height,
-                              double scale, double extent);
+const char* ResolveLightScale(Light* light, std::uint32_t width, std::uint32_t height, double scale,
+                              double extent);
 
 // The values around one point of a map, and how many pixels apart the
 // neighbours on each axis are: 2 inside and across wrapped edges, 1 at an

@@ -1,4 +1,4 @@
-#include "tiles/digest.h"
+#include "engine/tiles/digest.h"
 
 #include <openssl/evp.h>
 

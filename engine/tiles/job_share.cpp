@@ -1,4 +1,4 @@
-#include "tiles/job_share.h"
+#include "engine/tiles/job_share.h"
 
 namespace noisebind::tiles {
 namespace {

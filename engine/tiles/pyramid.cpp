@@ -1,4 +1,4 @@
-#include "tiles/pyramid.h"
+#include "engine/tiles/pyramid.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,7 +10,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "image/atomic_file.h"
+#include "engine/image/atomic_file.h"
 
 namespace noisebind::tiles {
 namespace {
@@ -97,8 +97,9 @@ bool WriteTiles(const maps::PointSource& source, const PyramidPlan& plan, const 
   if (!MakeFolders(folder, error) || !CheckMetadata(folder, metadata, &present, error))
     return false;
   char reason[256];
-  if (!present && !vessa::WriteFileAtomically((folder + "/" + kMetadataName).c_str(), WriteBytes,
-                                              &metadata, reason, sizeof reason)) {
+  if (!present &&
+      !noisebind::image::WriteFileAtomically((folder + "/" + kMetadataName).c_str(), WriteBytes,
+                                             &metadata, reason, sizeof reason)) {
     *error = folder + "/" + kMetadataName + ": " + reason;
     return false;
   }
@@ -119,8 +120,8 @@ bool WriteTiles(const maps::PointSource& source, const PyramidPlan& plan, const 
       *error = TilePath(tile) + ": " + *error;
       return false;
     }
-    if (!vessa::WriteFileAtomicallyVia(path.c_str(), temporary.c_str(), WriteBytes, &bytes, reason,
-                                       sizeof reason)) {
+    if (!noisebind::image::WriteFileAtomicallyVia(path.c_str(), temporary.c_str(), WriteBytes,
+                                                  &bytes, reason, sizeof reason)) {
       *error = path + ": " + reason;
       return false;
     }

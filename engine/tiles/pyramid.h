@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "maps/point_source.h"
-#include "tiles/job_share.h"
-#include "tiles/tile_grid.h"
-#include "tiles/tile_maker.h"
+#include "engine/maps/point_source.h"
+#include "engine/tiles/job_share.h"
+#include "engine/tiles/tile_grid.h"
+#include "engine/tiles/tile_maker.h"
 
 namespace noisebind::tiles {
 

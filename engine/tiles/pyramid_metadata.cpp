@@ -2,7 +2,7 @@
 // and a verifier need to know about how the tiles were made.
 #include <nlohmann/json.hpp>
 
-#include "tiles/pyramid.h"
+#include "engine/tiles/pyramid.h"
 
 namespace noisebind::tiles {
 namespace {

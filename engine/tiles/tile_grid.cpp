@@ -1,10 +1,10 @@
-#include "tiles/tile_grid.h"
+#include "engine/tiles/tile_grid.h"
 
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
 
-#include "maps/map_builder.h"
+#include "engine/maps/map_builder.h"
 
 namespace noisebind::tiles {
 namespace {

@@ -1,16 +1,16 @@
-#include "tiles/tile_maker.h"
+#include "engine/tiles/tile_maker.h"
 
 #include <cmath>
 #include <cstdlib>
 #include <exception>
 #include <new>
 
-#include "image/image_buffer.h"
-#include "image/image_save.h"
-#include "maps/map_builder.h"
-#include "maps/map_values.h"
-#include "render/heightmap_files.h"
-#include "render/render_image.h"
+#include "engine/image/image_buffer.h"
+#include "engine/image/image_save.h"
+#include "engine/maps/map_builder.h"
+#include "engine/maps/map_values.h"
+#include "engine/render/heightmap_files.h"
+#include "engine/render/render_image.h"
 
 namespace noisebind::tiles {
 namespace {
@@ -40,11 +40,11 @@ bool TakeBytes(bool encoded, char* data, std::size_t size, const char* reason, s
   return true;
 }
 
-bool EncodeRgb(const vessa::ImageBuffer& image, std::string* bytes, std::string* error) {
+bool EncodeRgb(const noisebind::image::ImageBuffer& image, std::string* bytes, std::string* error) {
   char* data = nullptr;
   std::size_t size = 0;
   char reason[256];
-  const bool encoded = vessa::EncodeImage(image, &data, &size, reason, sizeof reason);
+  const bool encoded = noisebind::image::EncodeImage(image, &data, &size, reason, sizeof reason);
   return TakeBytes(encoded, data, size, reason, bytes, error);
 }
 
@@ -60,18 +60,18 @@ std::vector<double> Inner(const std::vector<double>& bordered, std::uint32_t siz
 bool EncodeColours(const std::vector<double>& bordered, std::uint32_t size, double levelPixels,
                    const TileStyle& style, std::string* bytes, std::string* error) {
   const std::uint32_t side = size + 2;
-  std::vector<unsigned char> pixels(vessa::ImagePixelBytes(side, side), 0);
-  vessa::ImageBuffer image{side, side, pixels.data()};
+  std::vector<unsigned char> pixels(noisebind::image::ImagePixelBytes(side, side), 0);
+  noisebind::image::ImageBuffer image{side, side, pixels.data()};
   render::Light light = style.light;
   light.scale *= levelPixels / 64.0;
   const render::ColourRendering rendering{style.gradient.data(), style.gradient.size(),
                                           style.lit ? &light : nullptr, false};
   render::RenderColours(maps::MapView{side, side, bordered.data()}, rendering, &image);
-  std::vector<unsigned char> inner(vessa::ImagePixelBytes(size, size));
-  const std::size_t row = std::size_t{size} * vessa::kBytesPerPixel;
+  std::vector<unsigned char> inner(noisebind::image::ImagePixelBytes(size, size));
+  const std::size_t row = std::size_t{size} * noisebind::image::kBytesPerPixel;
   for (std::uint32_t y = 0; y < size; ++y)
-    std::copy_n(vessa::PixelAt(image, 1, y + 1), row, inner.data() + y * row);
-  return EncodeRgb(vessa::ImageBuffer{size, size, inner.data()}, bytes, error);
+    std::copy_n(noisebind::image::PixelAt(image, 1, y + 1), row, inner.data() + y * row);
+  return EncodeRgb(noisebind::image::ImageBuffer{size, size, inner.data()}, bytes, error);
 }
 
 bool EncodeHeightmap(const std::vector<double>& bordered, std::uint32_t size,
@@ -88,14 +88,14 @@ bool EncodeHeightmap(const std::vector<double>& bordered, std::uint32_t size,
 bool EncodeTerrainRgb(const std::vector<double>& bordered, std::uint32_t size,
                       const TileStyle& style, std::string* bytes, std::string* error) {
   const std::vector<double> inner = Inner(bordered, size);
-  std::vector<unsigned char> pixels(vessa::ImagePixelBytes(size, size));
+  std::vector<unsigned char> pixels(noisebind::image::ImagePixelBytes(size, size));
   for (std::size_t i = 0; i < inner.size(); ++i) {
     const std::uint32_t code = TerrainRgbCode(inner[i], style.heightScale);
     pixels[i * 3] = static_cast<unsigned char>(code >> 16);
     pixels[i * 3 + 1] = static_cast<unsigned char>(code >> 8);
     pixels[i * 3 + 2] = static_cast<unsigned char>(code);
   }
-  return EncodeRgb(vessa::ImageBuffer{size, size, pixels.data()}, bytes, error);
+  return EncodeRgb(noisebind::image::ImageBuffer{size, size, pixels.data()}, bytes, error);
 }
 
 // Why the style cannot encode `format`, or null.

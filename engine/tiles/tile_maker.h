@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "maps/point_source.h"
-#include "render/gradient.h"
-#include "render/shading.h"
-#include "tiles/tile_grid.h"
+#include "engine/maps/point_source.h"
+#include "engine/render/gradient.h"
+#include "engine/render/shading.h"
+#include "engine/tiles/tile_grid.h"
 
 namespace noisebind::tiles {
 

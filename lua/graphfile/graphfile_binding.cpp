@@ -2,7 +2,7 @@
 // text being written) lives in a scratch userdata whose finalizer frees it,
 // so a Lua error leaves nothing behind; the work with C++ containers runs
 // in functions that raise nothing and call no Lua that allocates.
-#include "objects/graphfile_binding.h"
+#include "lua/graphfile/graphfile_binding.h"
 
 #include <cerrno>
 #include <climits>
@@ -17,13 +17,13 @@
 #include <string>
 #include <type_traits>
 
+#include "engine/graphfile/graph_file.h"
+#include "engine/graphfile/json_text.h"
+#include "engine/image/atomic_file.h"
 #include "host/lua_args.h"
 #include "host/lua_compat.h"
 #include "host/lua_userdata.h"
-#include "image/atomic_file.h"
-#include "objects/graphfile/graph_file.h"
-#include "objects/graphfile/json_text.h"
-#include "objects/object_binding.h"
+#include "lua/objects/object_binding.h"
 
 namespace noisebind::objects {
 
@@ -562,7 +562,7 @@ int SaveGraph(lua_State* L) {
   const char* text = lua_tolstring(L, -1, &length);
   const std::string_view bytes(text, length);
   char reason[kReasonSize];
-  if (!vessa::WriteFileAtomically(path, WriteBytes, &bytes, reason, sizeof reason)) {
+  if (!noisebind::image::WriteFileAtomically(path, WriteBytes, &bytes, reason, sizeof reason)) {
     vessa::ArgError(L, 1, lua_pushfstring(L, "cannot write '%s': %s", path, reason));
   }
   return 0;

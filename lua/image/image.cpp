@@ -1,4 +1,4 @@
-#include "image/image.h"
+#include "lua/image/image.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -7,16 +7,16 @@
 #include <iterator>
 #include <lua.hpp>
 
+#include "engine/image/image_buffer.h"
+#include "engine/image/image_save.h"
 #include "host/lua_args.h"
 #include "host/lua_compat.h"
 #include "host/lua_userdata.h"
-#include "image/image_buffer.h"
-#include "image/image_save.h"
 
 // Every function here raises Lua errors, so none of them keeps an object
 // with a destructor alive: the pixels live in the userdata, which the
 // collector owns, and text goes through fixed buffers and the Lua stack.
-namespace vessa {
+namespace noisebind::image {
 namespace {
 
 constexpr char kTypeName[] = "image";
@@ -27,7 +27,7 @@ constexpr std::uint32_t kImageTag = 0x696d6167;  // "imag"
 // The start of an image's userdata; its pixels follow, so that the collector
 // counts them and nothing outside Lua needs freeing.
 struct ImageUserdata {
-  UserdataGuard guard;
+  vessa::UserdataGuard guard;
   std::uint32_t tag;
   ImageBuffer image;  // image.pixels points just past this header
 };
@@ -43,8 +43,8 @@ const char kMetatableKey = 0;
 // so nothing here reads beyond it.
 ImageBuffer* ToImage(lua_State* L, int index, int metatable) {
   std::size_t size = 0;
-  auto* data =
-      static_cast<ImageUserdata*>(TestUserdata(L, index, metatable, sizeof(ImageUserdata), &size));
+  auto* data = static_cast<ImageUserdata*>(
+      vessa::TestUserdata(L, index, metatable, sizeof(ImageUserdata), &size));
   if (data == nullptr || data->tag != kImageTag ||
       !ImageSizeAllowed(data->image.width, data->image.height) ||
       size != sizeof(ImageUserdata) + ImagePixelBytes(data->image.width, data->image.height) ||
@@ -58,39 +58,39 @@ ImageBuffer* ToImage(lua_State* L, int index, int metatable) {
 // upvalue.
 ImageBuffer* CheckImage(lua_State* L) {
   ImageBuffer* image = ToImage(L, 1, kMetatable);
-  if (image == nullptr) TypeError(L, 1, kTypeName);
+  if (image == nullptr) vessa::TypeError(L, 1, kTypeName);
   return image;
 }
 
 // A size from 1 to kMaxImageSide, checked as a double before conversion.
 std::uint32_t CheckSide(lua_State* L, int index, const char* what) {
-  const double value = CheckNumber(L, index);
+  const double value = vessa::CheckNumber(L, index);
   if (value >= 1.0 && value <= kMaxImageSide) {
     const auto side = static_cast<std::uint32_t>(value);
     if (side == value) return side;
   }
-  ArgError(L, index,
-           lua_pushfstring(L, "%s must be an integer from 1 to %d, got %f", what,
-                           static_cast<int>(kMaxImageSide), value));
+  vessa::ArgError(L, index,
+                  lua_pushfstring(L, "%s must be an integer from 1 to %d, got %f", what,
+                                  static_cast<int>(kMaxImageSide), value));
   return 0;
 }
 
 // A pixel coordinate from 0 to size - 1; NaN fails the range test.
 std::uint32_t CheckCoordinate(lua_State* L, int index, std::uint32_t size, const char* axis) {
-  const double value = CheckNumber(L, index);
+  const double value = vessa::CheckNumber(L, index);
   if (value >= 0.0 && value < size) {
     const auto coordinate = static_cast<std::uint32_t>(value);
     if (coordinate == value) return coordinate;
   }
-  ArgError(L, index,
-           lua_pushfstring(L, "%s must be an integer from 0 to %d, got %f", axis,
-                           static_cast<int>(size) - 1, value));
+  vessa::ArgError(L, index,
+                  lua_pushfstring(L, "%s must be an integer from 0 to %d, got %f", axis,
+                                  static_cast<int>(size) - 1, value));
   return 0;
 }
 
 unsigned char CheckComponent(lua_State* L, int index, const char* name) {
-  const double value = CheckNumber(L, index);
-  if (value != value) ArgError(L, index, lua_pushfstring(L, "%s is NaN", name));
+  const double value = vessa::CheckNumber(L, index);
+  if (value != value) vessa::ArgError(L, index, lua_pushfstring(L, "%s is NaN", name));
   return ComponentFromNumber(value);
 }
 
@@ -99,17 +99,18 @@ int New(lua_State* L) {
   const std::uint32_t width = CheckSide(L, 1, "width");
   const std::uint32_t height = CheckSide(L, 2, "height");
   if (!ImageSizeAllowed(width, height)) {
-    ArgError(L, 2,
-             lua_pushfstring(L, "%d x %d pixels is too large an image (at most %d pixels)",
-                             static_cast<int>(width), static_cast<int>(height),
-                             static_cast<int>(kMaxImagePixels)));
+    vessa::ArgError(L, 2,
+                    lua_pushfstring(L, "%d x %d pixels is too large an image (at most %d pixels)",
+                                    static_cast<int>(width), static_cast<int>(height),
+                                    static_cast<int>(kMaxImagePixels)));
   }
   const std::size_t bytes = ImagePixelBytes(width, height);
-  auto* data = static_cast<ImageUserdata*>(NewLargeUserdata(L, sizeof(ImageUserdata) + bytes));
+  auto* data =
+      static_cast<ImageUserdata*>(vessa::NewLargeUserdata(L, sizeof(ImageUserdata) + bytes));
   if (data == nullptr) {
-    ArgError(L, 2,
-             lua_pushfstring(L, "not enough memory for %d x %d pixels", static_cast<int>(width),
-                             static_cast<int>(height)));
+    vessa::ArgError(L, 2,
+                    lua_pushfstring(L, "not enough memory for %d x %d pixels",
+                                    static_cast<int>(width), static_cast<int>(height)));
   }
   *data = ImageUserdata{{}, kImageTag, ImageBuffer{width, height, PixelsOf(data)}};
   std::memset(data->image.pixels, 0, bytes);
@@ -164,10 +165,10 @@ int Height(lua_State* L) {
 // img:save(path): a PNG file, whole or not at all.
 int Save(lua_State* L) {
   const ImageBuffer* image = CheckImage(L);
-  const char* path = CheckPath(L, 2);
+  const char* path = vessa::CheckPath(L, 2);
   char reason[kReasonSize];
   if (!SaveImage(*image, path, reason, sizeof reason)) {
-    ArgError(L, 2, lua_pushfstring(L, "cannot write '%s': %s", path, reason));
+    vessa::ArgError(L, 2, lua_pushfstring(L, "cannot write '%s': %s", path, reason));
   }
   return 0;
 }
@@ -192,18 +193,18 @@ bool MakePng(const void* job, char** bytes, std::size_t* size, char* reason,
   if (!EncodeImage(*static_cast<const ImageBuffer*>(job), bytes, size, reason, reasonSize)) {
     return false;
   }
-  if (*size <= kMaxStringBytes) return true;
+  if (*size <= vessa::kMaxStringBytes) return true;
   std::free(*bytes);
   std::snprintf(reason, reasonSize, "the PNG takes %zu bytes, above the longest string (%zu)",
-                *size, kMaxStringBytes);
+                *size, vessa::kMaxStringBytes);
   return false;
 }
 
 // img:bytes() and img:encode(): the pixels as a string, made by `make`.
-int PushImageBytes(lua_State* L, MakeBytes make) {
+int PushImageBytes(lua_State* L, vessa::MakeBytes make) {
   const ImageBuffer* image = CheckImage(L);
   char reason[kReasonSize];
-  if (!PushMadeString(L, make, image, reason, sizeof reason)) {
+  if (!vessa::PushMadeString(L, make, image, reason, sizeof reason)) {
     return luaL_error(L, "%s", reason);
   }
   return 1;
@@ -252,8 +253,8 @@ void StoreClosures(lua_State* L, int metatable, const Function* functions, int c
 }  // namespace
 
 ImageBuffer* TestImage(lua_State* L, int index) {
-  index = AbsoluteIndex(L, index);
-  GetRegistryValue(L, &kMetatableKey);
+  index = vessa::AbsoluteIndex(L, index);
+  vessa::GetRegistryValue(L, &kMetatableKey);
   ImageBuffer* image = ToImage(L, index, lua_gettop(L));
   lua_pop(L, 1);
   return image;
@@ -263,11 +264,11 @@ int OpenImageLibrary(lua_State* L) {
   lua_newtable(L);
   const int metatable = lua_gettop(L);
   lua_pushvalue(L, metatable);
-  SetRegistryValue(L, &kMetatableKey);
+  vessa::SetRegistryValue(L, &kMetatableKey);
   StoreClosures(L, metatable, kMetamethods, static_cast<int>(std::size(kMetamethods)));
   lua_createtable(L, 0, static_cast<int>(std::size(kMethods)));
   StoreClosures(L, metatable, kMethods, static_cast<int>(std::size(kMethods)));
-  NameFunctions(L, -1, true);
+  vessa::NameFunctions(L, -1, true);
   lua_setfield(L, metatable, "__index");
   // Scripts see this name instead of the metatable, so they cannot change
   // the methods of every image.
@@ -278,10 +279,10 @@ int OpenImageLibrary(lua_State* L) {
   lua_pushvalue(L, metatable);
   lua_pushcclosure(L, New, 1);
   lua_setfield(L, -2, "new");
-  NameFunctions(L, -1, false);
+  vessa::NameFunctions(L, -1, false);
   lua_setfield(L, 1, "image");
   lua_pop(L, 1);
   return 0;
 }
 
-}  // namespace vessa
+}  // namespace noisebind::image

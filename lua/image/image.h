@@ -5,7 +5,7 @@
 
 struct lua_State;
 
-namespace vessa {
+namespace noisebind::image {
 
 struct ImageBuffer;
 
@@ -16,6 +16,6 @@ int OpenImageLibrary(lua_State* L);
 // images; null when the value there is no image.
 ImageBuffer* TestImage(lua_State* L, int index);
 
-}  // namespace vessa
+}  // namespace noisebind::image
 
 #endif  // NOISEBIND_IMAGE_IMAGE_H

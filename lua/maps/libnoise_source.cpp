@@ -1,4 +1,4 @@
-#include "maps/libnoise_source.h"
+#include "lua/maps/libnoise_source.h"
 
 #include <cstring>
 

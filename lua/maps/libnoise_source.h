@@ -9,9 +9,9 @@
 #include <functional>
 #include <memory>
 
+#include "engine/maps/grid.h"
+#include "engine/maps/point_source.h"
 #include "entry/host_interface.h"
-#include "maps/grid.h"
-#include "maps/point_source.h"
 
 struct lua_State;
 

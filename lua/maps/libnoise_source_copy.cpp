@@ -13,7 +13,7 @@
 #include "entry/script_tables.h"
 #include "instances/shared_instances.h"
 #include "instances/source_selection.h"
-#include "maps/libnoise_source.h"
+#include "lua/maps/libnoise_source.h"
 
 namespace noisebind::maps {
 namespace {

@@ -1,12 +1,12 @@
-#include "maps/map_args.h"
+#include "lua/maps/map_args.h"
 
 #include <cstdarg>
 #include <cstring>
 #include <lua.hpp>
 
+#include "engine/maps/map_values.h"
+#include "engine/maps/parallel_rows.h"
 #include "host/lua_args.h"
-#include "maps/map_values.h"
-#include "maps/parallel_rows.h"
 
 namespace noisebind::maps {
 

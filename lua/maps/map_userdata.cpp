@@ -1,12 +1,12 @@
-#include "maps/map_userdata.h"
+#include "lua/maps/map_userdata.h"
 
 #include <lua.hpp>
 
+#include "engine/maps/map_stats.h"
 #include "host/lua_args.h"
 #include "host/lua_compat.h"
 #include "host/lua_userdata.h"
-#include "maps/map_args.h"
-#include "maps/map_stats.h"
+#include "lua/maps/map_args.h"
 
 namespace noisebind::maps {
 namespace {

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "maps/map_values.h"
+#include "engine/maps/map_values.h"
 
 struct lua_State;
 

@@ -1,4 +1,4 @@
-#include "maps/maps.h"
+#include "lua/maps/maps.h"
 
 #include <cmath>
 #include <cstdio>
@@ -7,18 +7,18 @@
 #include <lua.hpp>
 #include <new>
 
+#include "engine/graph/node.h"
+#include "engine/maps/map_bounds.h"
+#include "engine/maps/map_builder.h"
+#include "engine/maps/map_builder_volume.h"
+#include "engine/maps/node_source.h"
 #include "host/lua_args.h"
 #include "host/lua_compat.h"
 #include "host/lua_interface.h"
-#include "maps/libnoise_source.h"
-#include "maps/map_args.h"
-#include "maps/map_bounds.h"
-#include "maps/map_builder.h"
-#include "maps/map_builder_volume.h"
-#include "maps/map_userdata.h"
-#include "maps/node_source.h"
-#include "objects/node.h"
-#include "objects/noise_object.h"
+#include "lua/maps/libnoise_source.h"
+#include "lua/maps/map_args.h"
+#include "lua/maps/map_userdata.h"
+#include "lua/objects/noise_object.h"
 
 // Lua errors are raised only from frames without C++ objects: the work
 // runs in helpers that return a status and a reason in a plain buffer, and

@@ -1,9 +1,9 @@
-#include "module/file_functions.h"
+#include "lua/module/file_functions.h"
 
 #include <lua.hpp>
 
-#include "maps/map_userdata.h"
-#include "objects/graphfile_binding.h"
+#include "lua/graphfile/graphfile_binding.h"
+#include "lua/maps/map_userdata.h"
 
 namespace noisebind::module {
 namespace {

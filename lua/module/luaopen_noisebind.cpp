@@ -14,8 +14,8 @@
 #include "host/extension_open.h"
 #include "host/lua_compat.h"
 #include "host/lua_interface.h"
-#include "module/file_functions.h"
-#include "module/noise_table.h"
+#include "lua/module/file_functions.h"
+#include "lua/module/noise_table.h"
 
 extern "C" __attribute__((visibility("default"))) int luaopen_noisebind(lua_State* L);
 extern "C" __attribute__((visibility("default"))) int luaopen_noisebind_safe(lua_State* L);

@@ -1,13 +1,13 @@
-#include "module/noise_table.h"
+#include "lua/module/noise_table.h"
 
 #include <lua.hpp>
 
 #include "host/lua_interface.h"
-#include "image/image.h"
-#include "maps/maps.h"
-#include "objects/graphfile_binding.h"
-#include "objects/noise_object.h"
-#include "render/render.h"
+#include "lua/graphfile/graphfile_binding.h"
+#include "lua/image/image.h"
+#include "lua/maps/maps.h"
+#include "lua/objects/noise_object.h"
+#include "lua/render/render.h"
 
 namespace noisebind::module {
 namespace {
@@ -31,7 +31,7 @@ int Messages(lua_State* L) {
 // The script libraries, in the order they fill the table: each is called
 // with the table and stores its functions and tables in it.
 const luaL_Reg kLibraries[] = {
-    {"image", vessa::OpenImageLibrary},
+    {"image", noisebind::image::OpenImageLibrary},
     {"objects", noisebind::objects::OpenObjectsLibrary},
     {"graph files", noisebind::objects::OpenGraphFileLibrary},
     {"maps", noisebind::maps::OpenMapsLibrary},

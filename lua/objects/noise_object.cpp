@@ -1,13 +1,13 @@
-#include "objects/noise_object.h"
+#include "lua/objects/noise_object.h"
 
 #include <cstdio>
 #include <lua.hpp>
 #include <string>
 
+#include "engine/graph/classes.h"
+#include "engine/graph/curve_terrace_points.h"
 #include "host/lua_compat.h"
-#include "objects/classes.h"
-#include "objects/control_points.h"
-#include "objects/object_binding.h"
+#include "lua/objects/object_binding.h"
 
 // Every function here raises Lua errors, so none keeps a C++ object with a
 // destructor alive: nodes are owned by their userdata and freed by __gc.

@@ -4,7 +4,7 @@
 #ifndef NOISEBIND_OBJECTS_NOISE_OBJECT_H
 #define NOISEBIND_OBJECTS_NOISE_OBJECT_H
 
-#include "objects/node.h"
+#include "engine/graph/node.h"
 
 struct lua_State;
 

@@ -7,10 +7,10 @@
 #include <cstdint>
 #include <lua.hpp>
 
+#include "engine/graph/node.h"
 #include "host/lua_args.h"
 #include "host/lua_compat.h"
 #include "host/lua_userdata.h"
-#include "objects/node.h"
 
 namespace noisebind::objects {
 

@@ -6,11 +6,11 @@
 #include <iterator>
 #include <lua.hpp>
 
+#include "engine/graph/classes.h"
+#include "engine/graph/curve_terrace_points.h"
+#include "engine/graphfile/graph_file.h"
 #include "host/lua_compat.h"
-#include "objects/classes.h"
-#include "objects/control_points.h"
-#include "objects/graphfile/graph_file.h"
-#include "objects/object_binding.h"
+#include "lua/objects/object_binding.h"
 
 namespace noisebind::objects {
 namespace {

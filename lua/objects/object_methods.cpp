@@ -3,11 +3,11 @@
 #include <iterator>
 #include <lua.hpp>
 
+#include "engine/graph/classes.h"
+#include "engine/graph/curve_terrace_points.h"
+#include "engine/graph/models.h"
 #include "host/lua_compat.h"
-#include "objects/classes.h"
-#include "objects/control_points.h"
-#include "objects/models.h"
-#include "objects/object_binding.h"
+#include "lua/objects/object_binding.h"
 
 namespace noisebind::objects {
 namespace {

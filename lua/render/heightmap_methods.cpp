@@ -1,16 +1,16 @@
-#include "render/heightmap_methods.h"
+#include "lua/render/heightmap_methods.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <lua.hpp>
 
+#include "engine/render/heightmap_files.h"
 #include "host/lua_args.h"
 #include "host/lua_compat.h"
 #include "host/lua_userdata.h"
-#include "maps/map_args.h"
-#include "maps/map_userdata.h"
-#include "render/heightmap_files.h"
+#include "lua/maps/map_args.h"
+#include "lua/maps/map_userdata.h"
 
 // Every function here raises Lua errors, so none keeps a C++ object with a
 // destructor alive: the engine's functions return a status, and bytes made

@@ -1,15 +1,15 @@
-#include "render/render.h"
+#include "lua/render/render.h"
 
 #include <limits>
 #include <lua.hpp>
 
+#include "engine/render/render_image.h"
 #include "host/lua_args.h"
 #include "host/lua_compat.h"
-#include "image/image.h"
-#include "maps/map_args.h"
-#include "maps/map_userdata.h"
-#include "render/heightmap_methods.h"
-#include "render/render_image.h"
+#include "lua/image/image.h"
+#include "lua/maps/map_args.h"
+#include "lua/maps/map_userdata.h"
+#include "lua/render/heightmap_methods.h"
 
 // Nothing here keeps a C++ object with a destructor alive where a Lua error
 // may be raised: gradient stops live in a userdata on the stack, and the
@@ -23,8 +23,8 @@ using maps::MapRef;
 constexpr char kStopShape[] = "{value, red, green, blue [, alpha]}";
 
 // The image at `index`, of the map's size.
-vessa::ImageBuffer* CheckImageFor(lua_State* L, int index, const MapRef& map) {
-  vessa::ImageBuffer* image = vessa::TestImage(L, index);
+noisebind::image::ImageBuffer* CheckImageFor(lua_State* L, int index, const MapRef& map) {
+  noisebind::image::ImageBuffer* image = noisebind::image::TestImage(L, index);
   if (image == nullptr) vessa::TypeError(L, index, "image");
   if (image->width != map.width || image->height != map.height) {
     ArgumentError(L, index, "the image is %d x %d, the map %d x %d", static_cast<int>(image->width),
@@ -109,8 +109,7 @@ bool CheckLight(lua_State* L, int options, const MapRef& map, Light* light) {
   light->formula =
       static_cast<LightFormula>(maps::OptionChoice(L, table, "model", kLightModels, 0));
   const double nan = std::numeric_limits<double>::quiet_NaN();
-  const double scale =
-      maps::OptionNumber(L, table, "scale", nan, kLightScaleLow, kLightScaleHigh);
+  const double scale = maps::OptionNumber(L, table, "scale", nan, kLightScaleLow, kLightScaleHigh);
   const double extent =
       maps::OptionNumber(L, table, "extent", nan, kLightExtentLow, kLightExtentHigh);
   if (const char* why = ResolveLightScale(light, map.width, map.height, scale, extent)) {
@@ -137,7 +136,7 @@ bool CheckOptions(lua_State* L, int index, const char* const* names, bool requir
 // draws the map into the image. Gives the image.
 int Render(lua_State* L) {
   const MapRef map = maps::CheckPlane(L, 1);
-  vessa::ImageBuffer* image = CheckImageFor(L, 2, map);
+  noisebind::image::ImageBuffer* image = CheckImageFor(L, 2, map);
   constexpr const char* kNames[] = {"gradient", "light", "wrap", nullptr};
   CheckOptions(L, 3, kNames, true);
   ColourRendering rendering{};
@@ -154,7 +153,7 @@ int Render(lua_State* L) {
 // into the image. Gives the image.
 int NormalMap(lua_State* L) {
   const MapRef map = maps::CheckPlane(L, 1);
-  vessa::ImageBuffer* image = CheckImageFor(L, 2, map);
+  noisebind::image::ImageBuffer* image = CheckImageFor(L, 2, map);
   constexpr const char* kNames[] = {"bump", "wrap", nullptr};
   double bump = 1.0;
   bool wrap = false;

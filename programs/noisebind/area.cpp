@@ -1,4 +1,4 @@
-#include "cli/area.h"
+#include "programs/noisebind/area.h"
 
 #include <CLI/CLI.hpp>
 #include <cctype>
@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "maps/map_bounds.h"
-#include "maps/map_values.h"
+#include "engine/maps/map_bounds.h"
+#include "engine/maps/map_values.h"
 
 namespace noisebind::cli {
 namespace {

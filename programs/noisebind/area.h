@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "cli/exit_status.h"
-#include "maps/map_builder.h"
+#include "engine/maps/map_builder.h"
+#include "programs/noisebind/exit_status.h"
 
 namespace CLI {
 class App;

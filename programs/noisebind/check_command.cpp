@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <memory>
 
-#include "cli/graph_input.h"
-#include "cli/verbs.h"
+#include "programs/noisebind/graph_input.h"
+#include "programs/noisebind/verbs.h"
 
 namespace noisebind::cli {
 namespace {

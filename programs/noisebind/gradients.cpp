@@ -1,4 +1,4 @@
-#include "cli/gradients.h"
+#include "programs/noisebind/gradients.h"
 
 #include <fstream>
 #include <iterator>

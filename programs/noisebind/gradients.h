@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "cli/exit_status.h"
-#include "render/gradient.h"
+#include "engine/render/gradient.h"
+#include "programs/noisebind/exit_status.h"
 
 namespace noisebind::cli {
 

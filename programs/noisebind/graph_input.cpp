@@ -1,4 +1,4 @@
-#include "cli/graph_input.h"
+#include "programs/noisebind/graph_input.h"
 
 #include <cctype>
 #include <cerrno>

@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "cli/exit_status.h"
-#include "objects/graphfile/graph_file.h"
+#include "engine/graphfile/graph_file.h"
+#include "programs/noisebind/exit_status.h"
 
 namespace noisebind::cli {
 

@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "cli/exit_status.h"
-#include "cli/verbs.h"
+#include "programs/noisebind/exit_status.h"
+#include "programs/noisebind/verbs.h"
 
 namespace noisebind::cli {
 

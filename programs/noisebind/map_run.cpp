@@ -1,9 +1,9 @@
-#include "cli/map_run.h"
+#include "programs/noisebind/map_run.h"
 
 #include <new>
 
-#include "host/progress_bar.h"
-#include "maps/node_source.h"
+#include "engine/maps/node_source.h"
+#include "programs/vessa/progress_bar.h"
 
 namespace noisebind::cli {
 

@@ -5,9 +5,9 @@
 
 #include <vector>
 
-#include "cli/exit_status.h"
-#include "maps/map_builder.h"
-#include "objects/node.h"
+#include "engine/graph/node.h"
+#include "engine/maps/map_builder.h"
+#include "programs/noisebind/exit_status.h"
 
 namespace noisebind::cli {
 

@@ -7,14 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "cli/area.h"
-#include "cli/gradients.h"
-#include "cli/graph_input.h"
-#include "cli/map_run.h"
-#include "cli/verbs.h"
-#include "image/image_save.h"
-#include "render/heightmap_files.h"
-#include "render/render_image.h"
+#include "engine/image/image_save.h"
+#include "engine/render/heightmap_files.h"
+#include "engine/render/render_image.h"
+#include "programs/noisebind/area.h"
+#include "programs/noisebind/gradients.h"
+#include "programs/noisebind/graph_input.h"
+#include "programs/noisebind/map_run.h"
+#include "programs/noisebind/verbs.h"
 
 namespace noisebind::cli {
 namespace {
@@ -144,13 +144,13 @@ bool WritePicture(const RenderOptions& options, const maps::MapView& map, Failur
   render::Light light;
   const bool lit = !options.light.empty();
   if (lit && !ParseLight(options.light, map, &light, failure)) return false;
-  std::vector<unsigned char> pixels(vessa::ImagePixelBytes(map.width, map.height), 0);
-  vessa::ImageBuffer image{map.width, map.height, pixels.data()};
+  std::vector<unsigned char> pixels(noisebind::image::ImagePixelBytes(map.width, map.height), 0);
+  noisebind::image::ImageBuffer image{map.width, map.height, pixels.data()};
   const render::ColourRendering rendering{stops.data(), stops.size(), lit ? &light : nullptr,
                                           options.area.seamless};
   render::RenderColours(map, rendering, &image);
   char reason[256];
-  if (!vessa::SaveImage(image, options.file.c_str(), reason, sizeof reason)) {
+  if (!noisebind::image::SaveImage(image, options.file.c_str(), reason, sizeof reason)) {
     *failure = Failure{kInputWrong, "cannot write '" + options.file + "': " + reason};
     return false;
   }
@@ -197,7 +197,8 @@ int Run(const RenderOptions& options) {
   const bool levels = format == Format::kPng16 || format == Format::kLevel16;
   if (!options.range.empty() && !levels)
     return Report({kUsageWrong, "--range: png16 and r16 only"});
-  if (format == Format::kPicture && !vessa::ImageSizeAllowed(request.width, request.height)) {
+  if (format == Format::kPicture &&
+      !noisebind::image::ImageSizeAllowed(request.width, request.height)) {
     return Report({kUsageWrong, "--size: too large a picture"});
   }
   graphfile::Graph graph;

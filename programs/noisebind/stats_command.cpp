@@ -6,12 +6,12 @@
 #include <nlohmann/json.hpp>
 #include <vector>
 
-#include "cli/area.h"
-#include "cli/graph_input.h"
-#include "cli/map_run.h"
-#include "cli/verbs.h"
-#include "maps/map_stats.h"
-#include "maps/map_values.h"
+#include "engine/maps/map_stats.h"
+#include "engine/maps/map_values.h"
+#include "programs/noisebind/area.h"
+#include "programs/noisebind/graph_input.h"
+#include "programs/noisebind/map_run.h"
+#include "programs/noisebind/verbs.h"
 
 namespace noisebind::cli {
 namespace {

@@ -1,13 +1,13 @@
 // noisebind studio [GRAPH] [--port N] [--listen ADDR] [--no-browser]: the
-// studio's server for one graph file (studio/), until Ctrl-C.
+// studio's server for one graph file (programs/studio/), until Ctrl-C.
 #include <CLI/CLI.hpp>
 #include <cstdio>
 #include <memory>
 
-#include "cli/verbs.h"
-#include "studio/graphfile_codec.h"
-#include "studio/launch.h"
-#include "studio/studio_options.h"
+#include "programs/noisebind/verbs.h"
+#include "programs/studio/graphfile_codec.h"
+#include "programs/studio/launch.h"
+#include "programs/studio/studio_options.h"
 
 namespace noisebind::cli {
 

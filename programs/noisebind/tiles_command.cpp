@@ -1,16 +1,16 @@
-#include "cli/tiles_command.h"
+#include "programs/noisebind/tiles_command.h"
 
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
 
-#include "cli/graph_input.h"
-#include "cli/tiles_serve.h"
-#include "cli/verbs.h"
-#include "maps/node_source.h"
-#include "maps/parallel_rows.h"
-#include "tiles/digest.h"
-#include "tiles/pyramid.h"
+#include "engine/maps/node_source.h"
+#include "engine/maps/parallel_rows.h"
+#include "engine/tiles/digest.h"
+#include "engine/tiles/pyramid.h"
+#include "programs/noisebind/graph_input.h"
+#include "programs/noisebind/tiles_serve.h"
+#include "programs/noisebind/verbs.h"
 
 namespace noisebind::cli {
 namespace {

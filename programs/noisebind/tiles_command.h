@@ -10,12 +10,12 @@
 #include <ostream>
 #include <string>
 
-#include "maps/point_source.h"
+#include "engine/maps/point_source.h"
 
 namespace noisebind::cli {
 
 // A graph file's output as a point source, and the text whose digest the
-// pyramid records. A loader gives 0, or the exit status (cli/exit_status.h)
+// pyramid records. A loader gives 0, or the exit status (programs/noisebind/exit_status.h)
 // with the reason when the file cannot be read or has no such output
 // (empty: its only one).
 struct LoadedGraph {

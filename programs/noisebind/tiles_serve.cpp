@@ -1,4 +1,4 @@
-#include "cli/tiles_serve.h"
+#include "programs/noisebind/tiles_serve.h"
 
 #include <httplib.h>
 

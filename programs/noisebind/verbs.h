@@ -12,7 +12,7 @@ class App;
 
 namespace noisebind::cli {
 
-// Runs a parsed verb; gives the exit status (see cli/exit_status.h).
+// Runs a parsed verb; gives the exit status (see programs/noisebind/exit_status.h).
 using VerbRun = std::function<int()>;
 
 // A verb's GRAPH argument (a file, or - for standard input) and, given
@@ -24,8 +24,8 @@ VerbRun AddRender(CLI::App* app);
 VerbRun AddStats(CLI::App* app);
 VerbRun AddCheck(CLI::App* app);
 VerbRun AddSchema(CLI::App* app);
-VerbRun AddTiles(CLI::App* app);   // cli/tiles_command.cpp
-VerbRun AddStudio(CLI::App* app);  // cli/studio_command.cpp
+VerbRun AddTiles(CLI::App* app);   // programs/noisebind/tiles_command.cpp
+VerbRun AddStudio(CLI::App* app);  // programs/noisebind/studio_command.cpp
 
 }  // namespace noisebind::cli
 

@@ -1,4 +1,4 @@
-#include "studio/file_names.h"
+#include "programs/studio/file_names.h"
 
 namespace noisebind::studio {
 

@@ -1,8 +1,8 @@
-#include "studio/graphfile_codec.h"
+#include "programs/studio/graphfile_codec.h"
 
 #include <unordered_map>
 
-#include "objects/graphfile/graph_file.h"
+#include "engine/graphfile/graph_file.h"
 
 namespace noisebind::studio {
 namespace {

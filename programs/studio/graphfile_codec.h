@@ -1,8 +1,8 @@
-// The studio's codec over the graph-file engine (objects/graphfile).
+// The studio's codec over the graph-file engine (engine/graphfile).
 #ifndef NOISEBIND_STUDIO_GRAPHFILE_CODEC_H
 #define NOISEBIND_STUDIO_GRAPHFILE_CODEC_H
 
-#include "studio/graph_codec.h"
+#include "programs/studio/graph_codec.h"
 
 namespace noisebind::studio {
 

@@ -1,4 +1,4 @@
-#include "studio/launch.h"
+#include "programs/studio/launch.h"
 
 #include <pthread.h>
 #include <signal.h>
@@ -50,8 +50,8 @@ void OpenBrowser(const std::string& url, std::FILE* err) {
 
 std::string FindPageDir(const char* programPath) {
   const std::string folder = ProgramFolder(programPath);
-  for (const char* relative :
-       {"/page", "/studio/page", "/../studio/page", "/../share/noisebind/studio"}) {
+  for (const char* relative : {"/page", "/programs/studio/page", "/../studio/page",
+                               "/../programs/studio/page", "/../share/noisebind/studio"}) {
     const std::string candidate = folder + relative;
     if (IsDirectory(candidate)) return candidate;
   }

@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <string>
 
-#include "studio/graph_codec.h"
-#include "studio/server.h"
+#include "programs/studio/graph_codec.h"
+#include "programs/studio/server.h"
 
 namespace noisebind::studio {
 

@@ -1,4 +1,4 @@
-#include "studio/node_errors.h"
+#include "programs/studio/node_errors.h"
 
 #include <map>
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "studio/graph_codec.h"
+#include "programs/studio/graph_codec.h"
 
 namespace noisebind::studio {
 

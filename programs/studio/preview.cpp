@@ -1,9 +1,9 @@
-#include "studio/preview.h"
+#include "programs/studio/preview.h"
 
 #include <cmath>
 #include <new>
 
-#include "maps/node_source.h"
+#include "engine/maps/node_source.h"
 
 namespace noisebind::studio {
 namespace {

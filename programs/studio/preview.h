@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "maps/map_builder.h"
-#include "objects/node.h"
+#include "engine/graph/node.h"
+#include "engine/maps/map_builder.h"
 
 namespace noisebind::studio {
 

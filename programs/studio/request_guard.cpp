@@ -1,4 +1,4 @@
-#include "studio/request_guard.h"
+#include "programs/studio/request_guard.h"
 
 #include <arpa/inet.h>
 

@@ -1,4 +1,4 @@
-#include "studio/server.h"
+#include "programs/studio/server.h"
 
 #include <httplib.h>
 
@@ -11,13 +11,13 @@
 #include <stdexcept>
 #include <utility>
 
-#include "image/atomic_file.h"
-#include "maps/parallel_rows.h"
-#include "render/heightmap_files.h"
-#include "studio/file_names.h"
-#include "studio/node_errors.h"
-#include "studio/preview.h"
-#include "studio/request_guard.h"
+#include "engine/image/atomic_file.h"
+#include "engine/maps/parallel_rows.h"
+#include "engine/render/heightmap_files.h"
+#include "programs/studio/file_names.h"
+#include "programs/studio/node_errors.h"
+#include "programs/studio/preview.h"
+#include "programs/studio/request_guard.h"
 
 namespace noisebind::studio {
 namespace {
@@ -225,8 +225,8 @@ struct StudioServer::State {
         throw Refusal(422, error);
       }
       char reason[256];
-      if (!vessa::WriteFileAtomically(options.graphPath.c_str(), WriteText, &canonical, reason,
-                                      sizeof reason)) {
+      if (!noisebind::image::WriteFileAtomically(options.graphPath.c_str(), WriteText, &canonical,
+                                                 reason, sizeof reason)) {
         throw Refusal(500, "cannot save " + options.graphPath + ": " + reason);
       }
       Reply(response, 200, Json{{"saved", DocumentName()}, {"text", canonical}});

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "studio/graph_codec.h"
+#include "programs/studio/graph_codec.h"
 
 namespace noisebind::studio {
 

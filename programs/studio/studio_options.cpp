@@ -1,4 +1,4 @@
-#include "studio/studio_options.h"
+#include "programs/studio/studio_options.h"
 
 namespace noisebind::studio {
 

@@ -5,7 +5,7 @@
 
 #include <CLI/CLI.hpp>
 
-#include "studio/launch.h"
+#include "programs/studio/launch.h"
 
 namespace noisebind::studio {
 

@@ -1,4 +1,4 @@
-#include "host/interactive.h"
+#include "programs/vessa/interactive.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "host/progress_bar.h"
+#include "programs/vessa/progress_bar.h"
 
 #include <unistd.h>
 

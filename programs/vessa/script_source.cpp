@@ -1,4 +1,4 @@
-#include "host/script_source.h"
+#include "programs/vessa/script_source.h"
 
 #include <fcntl.h>
 #include <unistd.h>

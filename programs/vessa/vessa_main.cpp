@@ -11,11 +11,11 @@
 
 #include "host/embed.h"
 #include "host/extension_library.h"
-#include "host/interactive.h"
-#include "host/progress_bar.h"
 #include "host/script_host.h"
-#include "host/script_source.h"
-#include "host/vessa_options.h"
+#include "programs/vessa/interactive.h"
+#include "programs/vessa/progress_bar.h"
+#include "programs/vessa/script_source.h"
+#include "programs/vessa/vessa_options.h"
 
 namespace {
 

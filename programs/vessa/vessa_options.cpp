@@ -1,4 +1,4 @@
-#include "host/vessa_options.h"
+#include "programs/vessa/vessa_options.h"
 
 #include <lua.hpp>
 

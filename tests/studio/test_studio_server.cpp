@@ -13,8 +13,8 @@
 #include <thread>
 #include <vector>
 
-#include "studio/graphfile_codec.h"
-#include "studio/server.h"
+#include "programs/studio/graphfile_codec.h"
+#include "programs/studio/server.h"
 
 namespace noisebind::studio {
 namespace {

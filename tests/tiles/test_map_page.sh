@@ -1,7 +1,7 @@
 #!/bin/sh
 # make test-tiles-page: the map page in headless chromium. A small planet
 # pyramid and its terrain-RGB twin, `tiles serve` on a free port of the
-# loopback, then tiles/page/check_page.mjs; the screenshot goes to $2.
+# loopback, then programs/noisebind/tiles-page/check_page.mjs; the screenshot goes to $2.
 # Usage: test_map_page.sh TILES_COMMAND SCREENSHOT
 set -eu
 tiles="$1"
@@ -24,4 +24,4 @@ server=$!
 for i in $(seq 50); do grep -q "^serving" "$work/serve.txt" && break; sleep 0.1; done
 url=$(sed -n 's/^serving .* at //p' "$work/serve.txt")
 [ -n "$url" ] || { cat "$work/serve.txt" >&2; exit 1; }
-node "$here/../../tiles/page/check_page.mjs" "$url" "$screenshot"
+node "$here/../../programs/noisebind/tiles-page/check_page.mjs" "$url" "$screenshot"

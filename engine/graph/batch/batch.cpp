@@ -1,4 +1,4 @@
-#include "objects/batch/batch.h"
+#include "engine/graph/batch/batch.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -6,8 +6,8 @@
 #include <memory>
 #include <new>
 
-#include "objects/batch/evaluator.h"
-#include "objects/batch/kinds.h"
+#include "engine/graph/batch/evaluator.h"
+#include "engine/graph/batch/kinds.h"
 
 namespace noisebind::objects::batch {
 namespace {

@@ -1,4 +1,4 @@
-#include "objects/batch/evaluator.h"
+#include "engine/graph/batch/evaluator.h"
 
 #include <algorithm>
 #include <cstring>

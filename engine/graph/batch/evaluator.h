@@ -1,5 +1,5 @@
 // The machinery shared by the batch evaluation of every node kind: scratch
-// arrays, and the walk from a node to its sources. Internal to objects/batch.
+// arrays, and the walk from a node to its sources. Internal to engine/graph/batch.
 #ifndef NOISEBIND_OBJECTS_BATCH_EVALUATOR_H
 #define NOISEBIND_OBJECTS_BATCH_EVALUATOR_H
 
@@ -10,9 +10,9 @@
 #include <unordered_map>
 #include <vector>
 
+#include "engine/graph/batch/batch.h"
+#include "engine/graph/node.h"
 #include "noisebind/simd/points.h"
-#include "objects/batch/batch.h"
-#include "objects/node.h"
 
 namespace noisebind::objects::batch {
 

@@ -6,8 +6,8 @@
 
 #include <libnoise/module/module.h>
 
+#include "engine/graph/batch/evaluator.h"
 #include "noisebind/simd/evaluate.h"
-#include "objects/batch/evaluator.h"
 
 namespace noisebind::objects::batch {
 

@@ -6,7 +6,7 @@
 
 #include <cmath>
 
-#include "objects/batch/kinds.h"
+#include "engine/graph/batch/kinds.h"
 
 namespace noisebind::objects::batch {
 namespace {

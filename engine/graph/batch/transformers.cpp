@@ -2,8 +2,8 @@
 // over the moved block.
 #include <libnoise/module/module.h>
 
+#include "engine/graph/batch/kinds.h"
 #include "noisebind/simd/evaluate.h"
-#include "objects/batch/kinds.h"
 
 namespace noisebind::objects::batch {
 namespace {

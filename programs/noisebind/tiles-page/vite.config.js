@@ -1,11 +1,11 @@
 // The page is served by `noisebind tiles serve` from the folder it is built
-// into (TILES_PAGE_OUT, the build tree's tiles/page by default).
+// into (TILES_PAGE_OUT, the build tree's programs/noisebind/tiles-page by default).
 import { defineConfig } from "vite";
 
 export default defineConfig({
   base: "./",
   build: {
-    outDir: process.env.TILES_PAGE_OUT || "../../build/tiles/page",
+    outDir: process.env.TILES_PAGE_OUT || "../../../build/programs/noisebind/tiles-page",
     emptyOutDir: true,
   },
 });
