@@ -2,8 +2,8 @@
 // nothing when it refuses, and returns null or why it refuses (a reason to
 // follow the field or method name, e.g. "already has a control point at
 // that input").
-#ifndef NOISEBIND_OBJECTS_CONTROL_POINTS_H
-#define NOISEBIND_OBJECTS_CONTROL_POINTS_H
+#ifndef NOISEBIND_GRAPH_CURVE_TERRACE_POINTS_H
+#define NOISEBIND_GRAPH_CURVE_TERRACE_POINTS_H
 
 #include <cstddef>
 
@@ -36,4 +36,4 @@ void ClearControlPoints(Node& node) noexcept;
 
 }  // namespace noisebind::objects
 
-#endif  // NOISEBIND_OBJECTS_CONTROL_POINTS_H
+#endif  // NOISEBIND_GRAPH_CURVE_TERRACE_POINTS_H
