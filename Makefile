@@ -75,9 +75,9 @@ bench: build
 bench-graphs: build
 	$(BUILD)/bench/noisebind_graphs_bench $(GRAPHS_BENCH_FLAGS)
 
-# The batch kernels (simd/) against libnoise's per-point loop on a 1024 x
+# The batch kernels (engine/simd/) against libnoise's per-point loop on a 1024 x
 # 1024 plane, per instruction set, then the world example's graph evaluated
-# in blocks (objects/batch/); about a minute. SIMD_BENCH_FLAGS passes
+# in blocks (engine/graph/batch/); about a minute. SIMD_BENCH_FLAGS passes
 # options, e.g. --rounds 3 --only Perlin.
 .PHONY: bench-simd
 bench-simd: build
@@ -205,41 +205,42 @@ test-hosts: configure
 test-tiles: configure
 	@tools/install-deps tiles
 	cmake --build $(BUILD) -j $(JOBS) --target noisebind_cli
-	sh tests/tiles/test_tiles_schedulers.sh "$$(cd $(BUILD) && pwd)/cli/noisebind"
+	sh tests/tiles/test_tiles_schedulers.sh "$$(cd $(BUILD) && pwd)/programs/noisebind/noisebind"
 
 # The map page of `noisebind tiles serve` (Leaflet and MapLibre, bundled by
-# vite from tiles/page/package-lock.json) into build/tiles/page; then the page
-# in headless chromium (Debian's, driven by playwright-core, WebGL on
-# SwiftShader), its screenshots in $(BUILD)/tiles/tiles-map.jpg and
-# tiles-3d.jpg (copied by hand to docs/ when the page changes).
+# vite from programs/noisebind/tiles-page/package-lock.json) into
+# $(BUILD)/programs/noisebind/tiles-page; then the page in headless chromium
+# (Debian's, driven by playwright-core, WebGL on SwiftShader), its screenshots
+# in $(BUILD)/engine/tiles/tiles-map.jpg and tiles-3d.jpg (copied by hand to
+# docs/ when the page changes).
 .PHONY: tiles-page test-tiles-page
 tiles-page:
 	@tools/install-deps tiles-page
-	cd tiles/page && npm ci --no-audit --no-fund && TILES_PAGE_OUT="$$(cd ../.. && mkdir -p $(BUILD) && cd $(BUILD) && pwd)/tiles/page" npx vite build
+	cd programs/noisebind/tiles-page && npm ci --no-audit --no-fund && TILES_PAGE_OUT="$$(cd ../../.. && mkdir -p $(BUILD) && cd $(BUILD) && pwd)/programs/noisebind/tiles-page" npx vite build
 
 test-tiles-page: configure tiles-page
 	cmake --build $(BUILD) -j $(JOBS) --target noisebind_cli
-	sh tests/tiles/test_map_page.sh "$$(cd $(BUILD) && pwd)/cli/noisebind" $(BUILD)/tiles/tiles-map.jpg $(BUILD)/tiles/tiles-3d.jpg
+	sh tests/tiles/test_map_page.sh "$$(cd $(BUILD) && pwd)/programs/noisebind/noisebind" $(BUILD)/engine/tiles/tiles-map.jpg $(BUILD)/engine/tiles/tiles-3d.jpg
 
 # The studio's page, bundled from the committed lockfile (npm ci: its only
-# use of the network) into $(BUILD)/studio/page, where the studio program
+# use of the network) into $(BUILD)/programs/studio/page, where the studio program
 # finds it and `make install` takes it from.
 .PHONY: studio-page test-studio
-STUDIO_PAGE_OUT = $(abspath $(BUILD))/studio/page
+STUDIO_PAGE_OUT = $(abspath $(BUILD))/programs/studio/page
 studio-page:
 	@command -v npm >/dev/null 2>&1 || tools/install-deps node
-	cd studio/page && npm ci --no-audit --no-fund && STUDIO_PAGE_OUT=$(STUDIO_PAGE_OUT) npx vite build
+	cd programs/studio/page && npm ci --no-audit --no-fund && STUDIO_PAGE_OUT=$(STUDIO_PAGE_OUT) npx vite build
 
 # The studio in headless chromium (the page builds a graph, a tile of its
 # preview matches noise.planemap in Lua, a bad Curve is shown at its node,
 # saved and reloaded), its tiles against the tiles command's, then 8
 # clients' 500 previews and tiles against its memory; the screenshot of the
-# docs goes to $(BUILD)/studio/studio.png.
+# docs goes to $(BUILD)/programs/studio/studio.png.
 test-studio: build studio-page
 	@tools/install-deps studio
-	node tests/studio/browser_test.mjs $(BUILD)/cli/noisebind $(BUILD)/lua/5.4 $(BUILD)/studio/studio.png
-	node tests/studio/tiles_test.mjs $(BUILD)/cli/noisebind tests/studio/values_graph.json height
-	node tests/studio/load_test.mjs $(BUILD)/cli/noisebind
+	node tests/studio/browser_test.mjs $(BUILD)/programs/noisebind/noisebind $(BUILD)/lua/5.4 $(BUILD)/programs/studio/studio.png
+	node tests/studio/tiles_test.mjs $(BUILD)/programs/noisebind/noisebind tests/studio/values_graph.json height
+	node tests/studio/load_test.mjs $(BUILD)/programs/noisebind/noisebind
 
 # The studio's previews through HTTP from an edit of the 109-node planet to
 # its first and its full picture, beside the map made directly; ends with

@@ -9,10 +9,10 @@
 
 #include "bench_state.h"
 #include "callgrind_probe.h"
+#include "lua/module/noise_table.h"
 #include "lua_loops.h"
 #include "maps_bench.h"
 #include "measure.h"
-#include "module/noise_table.h"
 #include "report.h"
 #include "subjects.h"
 

@@ -5,7 +5,7 @@
 #ifndef NOISEBIND_BENCH_MODULE_DIR
 #include "host/extension_library.h"
 #include "host/script_host.h"
-#include "module/noise_table.h"
+#include "lua/module/noise_table.h"
 #endif
 
 namespace bench {

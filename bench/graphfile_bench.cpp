@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/graphfile/graph_file.h"
 #include "map_figures.h"
-#include "objects/graphfile/graph_file.h"
 #include "planet_graph.h"
 
 namespace {

@@ -27,10 +27,10 @@
 #include <string>
 #include <vector>
 
+#include "engine/maps/map_builder.h"
+#include "engine/maps/node_source.h"
 #include "hard_graphs.h"
 #include "map_figures.h"
-#include "maps/map_builder.h"
-#include "maps/node_source.h"
 #include "noisebind/simd/isa.h"
 #include "planet_graph.h"
 #include "world_graph.h"

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "engine/maps/map_builder.h"
+#include "engine/maps/node_source.h"
 #include "map_figures.h"
-#include "maps/map_builder.h"
-#include "maps/node_source.h"
 #include "object_graph.h"
 
 namespace noisebind::bench {

@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "maps/parallel_rows.h"
+#include "engine/maps/parallel_rows.h"
 #include "measure.h"
 
 namespace bench {

@@ -4,8 +4,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "objects/classes.h"
-#include "objects/control_points.h"
+#include "engine/graph/classes.h"
+#include "engine/graph/curve_terrace_points.h"
 
 namespace noisebind::bench {
 

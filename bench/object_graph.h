@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "objects/node.h"
+#include "engine/graph/node.h"
 
 namespace noisebind::bench {
 

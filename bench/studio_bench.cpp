@@ -18,10 +18,10 @@
 #include <thread>
 #include <vector>
 
-#include "maps/map_builder.h"
-#include "maps/node_source.h"
-#include "studio/graphfile_codec.h"
-#include "studio/server.h"
+#include "engine/maps/map_builder.h"
+#include "engine/maps/node_source.h"
+#include "programs/studio/graphfile_codec.h"
+#include "programs/studio/server.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 # tiles per second on one core, and with 2 jobs at once on this machine's
 # cores; then the whole globe's cost in core-hours per level, from the
 # one-core rate. Usage: bench/tiles_scale.sh TILES_COMMAND [LEVEL] [TILE]
-#   TILES_COMMAND is the noisebind command (build/cli/noisebind).
+#   TILES_COMMAND is the noisebind command (build/programs/noisebind/noisebind).
 set -eu
 tiles="$1"
 level="${2:-2}"

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "objects/control_points.h"
+#include "engine/graph/curve_terrace_points.h"
 
 namespace noisebind::fuzz {
 namespace {

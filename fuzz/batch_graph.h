@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "batch_input.h"
-#include "objects/classes.h"
+#include "engine/graph/classes.h"
 
 namespace noisebind::fuzz {
 

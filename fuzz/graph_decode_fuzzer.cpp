@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "objects/graphfile/graph_file.h"
+#include "engine/graphfile/graph_file.h"
 
 namespace {
 

@@ -42,7 +42,7 @@ def case(generator, path, points, octaves=5, quality=1, seed=0, frequency=raw(1.
     return data + layout
 
 
-# Kinds in the order of objects/classes_table.h.
+# Kinds in the order of engine/graph/classes_table.h.
 KINDS = ["Abs", "Add", "Billow", "Blend", "Cache", "Checkerboard", "Clamp", "Const", "Curve",
          "Cylinders", "Displace", "Exponent", "Invert", "Max", "Min", "Multiply", "Perlin",
          "Power", "RidgedMulti", "RotatePoint", "ScaleBias", "ScalePoint", "Select", "Spheres",

@@ -7,7 +7,7 @@
 #include <lua.hpp>
 
 #include "byte_reader.h"
-#include "module/noise_table.h"
+#include "lua/module/noise_table.h"
 
 namespace noisebind::fuzz {
 namespace {

@@ -9,7 +9,7 @@
 #include "host/extension_library.h"
 #include "host/extension_open.h"
 #include "host/lua_compat.h"
-#include "module/noise_table.h"
+#include "lua/module/noise_table.h"
 
 namespace vessa {
 namespace {

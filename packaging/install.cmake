@@ -31,11 +31,15 @@ set(sdk_libraries vessa_host ${engine_libraries})
 install(TARGETS ${sdk_libraries} ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
 
 # The host interface, the host library's headers, and the `noise` table's.
-install(FILES src/entry/host_interface.h src/entry/entry_points.h
+install(FILES extension/entry/host_interface.h extension/entry/entry_points.h
         DESTINATION ${NOISEBIND_INSTALL_INCLUDEDIR}/entry)
 file(GLOB host_headers CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/host/*.h)
-install(FILES ${host_headers} DESTINATION ${NOISEBIND_INSTALL_INCLUDEDIR}/host)
-install(FILES module/noise_table.h DESTINATION ${NOISEBIND_INSTALL_INCLUDEDIR}/module)
+# vessa's own headers went out under host/ before they had a folder of their
+# own; the SDK keeps them there.
+set(vessa_headers interactive.h progress_bar.h script_source.h vessa_options.h)
+list(TRANSFORM vessa_headers PREPEND ${PROJECT_SOURCE_DIR}/programs/vessa/)
+install(FILES ${host_headers} ${vessa_headers} DESTINATION ${NOISEBIND_INSTALL_INCLUDEDIR}/host)
+install(FILES lua/module/noise_table.h DESTINATION ${NOISEBIND_INSTALL_INCLUDEDIR}/module)
 install(DIRECTORY examples/embed/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples/embed)
 
 # pkg-config and CMake find the libraries by paths relative to their files.
@@ -86,5 +90,5 @@ include(packaging/deb.cmake)
 
 # The studio's page, when `make studio-page` has bundled it: the studio
 # finds it under share/noisebind/studio beside its bin folder.
-install(DIRECTORY ${CMAKE_BINARY_DIR}/studio/page/ DESTINATION ${CMAKE_INSTALL_DATADIR}/noisebind/studio
+install(DIRECTORY ${CMAKE_BINARY_DIR}/programs/studio/page/ DESTINATION ${CMAKE_INSTALL_DATADIR}/noisebind/studio
         OPTIONAL)

@@ -3,12 +3,12 @@
 #include <cmath>
 #include <limits>
 
-#include "image/image_buffer.h"
+#include "engine/image/image_buffer.h"
 
 namespace {
 
-using vessa::ComponentFromNumber;
-using vessa::ImageSizeAllowed;
+using noisebind::image::ComponentFromNumber;
+using noisebind::image::ImageSizeAllowed;
 
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 
@@ -37,15 +37,15 @@ TEST(ComponentFromNumber, ClampsEverythingBeyondTheScale) {
 
 TEST(ImageSizeAllowed, KeepsBothSidesAndThePixelCountWithinTheLimits) {
   EXPECT_TRUE(ImageSizeAllowed(1, 1));
-  EXPECT_TRUE(ImageSizeAllowed(vessa::kMaxImageSide, 1));
+  EXPECT_TRUE(ImageSizeAllowed(noisebind::image::kMaxImageSide, 1));
   EXPECT_TRUE(ImageSizeAllowed(1 << 14, 1 << 14));
   EXPECT_FALSE(ImageSizeAllowed(0, 10));
   EXPECT_FALSE(ImageSizeAllowed(10, 0));
-  EXPECT_FALSE(ImageSizeAllowed(vessa::kMaxImageSide + 1, 1));
-  EXPECT_FALSE(ImageSizeAllowed(1, vessa::kMaxImageSide + 1));
+  EXPECT_FALSE(ImageSizeAllowed(noisebind::image::kMaxImageSide + 1, 1));
+  EXPECT_FALSE(ImageSizeAllowed(1, noisebind::image::kMaxImageSide + 1));
   EXPECT_FALSE(ImageSizeAllowed((1 << 14) + 1, 1 << 14));
   // The product would wrap in 32 bits.
-  EXPECT_FALSE(ImageSizeAllowed(vessa::kMaxImageSide, vessa::kMaxImageSide));
+  EXPECT_FALSE(ImageSizeAllowed(noisebind::image::kMaxImageSide, noisebind::image::kMaxImageSide));
 }
 
 }  // namespace

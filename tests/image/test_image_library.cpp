@@ -4,7 +4,7 @@
 #include <lua.hpp>
 #include <string>
 
-#include "image/image.h"
+#include "lua/image/image.h"
 #include "png_reader.h"
 #include "scratch_directory.h"
 
@@ -19,7 +19,7 @@ class ImageLibrary : public testing::Test {
   ImageLibrary() : m_L(luaL_newstate()) {
     luaL_openlibs(m_L);
     lua_newtable(m_L);
-    lua_pushcfunction(m_L, vessa::OpenImageLibrary);
+    lua_pushcfunction(m_L, noisebind::image::OpenImageLibrary);
     lua_pushvalue(m_L, -2);
     lua_call(m_L, 1, 0);
     lua_getfield(m_L, -1, "image");

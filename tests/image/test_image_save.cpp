@@ -13,9 +13,9 @@
 #include <utility>
 #include <vector>
 
-#include "image/image_buffer.h"
-#include "image/image_png.h"
-#include "image/image_save.h"
+#include "engine/image/image_buffer.h"
+#include "engine/image/image_png.h"
+#include "engine/image/image_save.h"
 #include "png_reader.h"
 #include "scratch_directory.h"
 
@@ -30,18 +30,18 @@ using vessa_test::ScratchDirectory;
 class Pattern {
  public:
   Pattern(std::uint32_t width, std::uint32_t height)
-      : m_pixels(std::size_t{width} * height * vessa::kBytesPerPixel) {
+      : m_pixels(std::size_t{width} * height * noisebind::image::kBytesPerPixel) {
     for (std::size_t i = 0; i < m_pixels.size(); ++i) {
       m_pixels[i] = static_cast<unsigned char>(i * 7 + i / 251);
     }
-    m_image = vessa::ImageBuffer{width, height, m_pixels.data()};
+    m_image = noisebind::image::ImageBuffer{width, height, m_pixels.data()};
   }
-  const vessa::ImageBuffer& image() const { return m_image; }
+  const noisebind::image::ImageBuffer& image() const { return m_image; }
   const std::vector<unsigned char>& pixels() const { return m_pixels; }
 
  private:
   std::vector<unsigned char> m_pixels;
-  vessa::ImageBuffer m_image;
+  noisebind::image::ImageBuffer m_image;
 };
 
 std::string Contents(const std::string& path) {
@@ -49,9 +49,10 @@ std::string Contents(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
-bool Save(const vessa::ImageBuffer& image, const std::string& path, std::string* reason) {
+bool Save(const noisebind::image::ImageBuffer& image, const std::string& path,
+          std::string* reason) {
   char buffer[256];
-  const bool saved = vessa::SaveImage(image, path.c_str(), buffer, sizeof buffer);
+  const bool saved = noisebind::image::SaveImage(image, path.c_str(), buffer, sizeof buffer);
   *reason = buffer;
   return saved;
 }
@@ -115,7 +116,7 @@ TEST(EncodePng, PrefersTheSystemsReasonToLibpngsWhenAWriteFails) {
   if (full == nullptr) GTEST_SKIP() << "no /dev/full";
   const Pattern pattern(64, 64);
   char reason[256];
-  EXPECT_FALSE(vessa::EncodePng(pattern.image(), full, reason, sizeof reason));
+  EXPECT_FALSE(noisebind::image::EncodePng(pattern.image(), full, reason, sizeof reason));
   EXPECT_STREQ(reason, "No space left on device");
   std::fclose(full);
 }

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "maps/grid.h"
+#include "engine/maps/grid.h"
 
 namespace noisebind::maps {
 namespace {

@@ -12,8 +12,8 @@
 #include <functional>
 #include <vector>
 
-#include "maps/map_builder.h"
-#include "maps/node_source.h"
+#include "engine/maps/map_builder.h"
+#include "engine/maps/node_source.h"
 
 namespace noisebind::maps {
 namespace {

@@ -4,9 +4,9 @@
 #include <cstring>
 #include <vector>
 
-#include "maps/map_builder.h"
-#include "maps/map_builder_volume.h"
-#include "maps/map_values.h"
+#include "engine/maps/map_builder.h"
+#include "engine/maps/map_builder_volume.h"
+#include "engine/maps/map_values.h"
 
 namespace noisebind::maps {
 namespace {

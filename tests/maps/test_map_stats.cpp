@@ -4,8 +4,8 @@
 #include <limits>
 #include <vector>
 
-#include "maps/map_bounds.h"
-#include "maps/map_stats.h"
+#include "engine/maps/map_bounds.h"
+#include "engine/maps/map_stats.h"
 
 namespace noisebind::maps {
 namespace {

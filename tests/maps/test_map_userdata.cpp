@@ -6,11 +6,11 @@
 #include <lua.hpp>
 #include <string>
 
+#include "engine/image/image_buffer.h"
 #include "host/lua_compat.h"
-#include "image/image.h"
-#include "image/image_buffer.h"
-#include "maps/map_userdata.h"
-#include "module/noise_table.h"
+#include "lua/image/image.h"
+#include "lua/maps/map_userdata.h"
+#include "lua/module/noise_table.h"
 
 namespace noisebind::maps {
 namespace {
@@ -22,7 +22,7 @@ class MapUserdata : public testing::Test {
     luaL_openlibs(L);
     OpenMapType(L);
     lua_newtable(L);
-    vessa::OpenImageLibrary(L);
+    noisebind::image::OpenImageLibrary(L);
     lua_getfield(L, -1, "image");
     lua_getfield(L, -1, "new");
     lua_setglobal(L, "newimage");
@@ -214,14 +214,14 @@ TEST_F(MapUserdata, OnlyARealImagePasses) {
   lua_pushnumber(L, 4);
   lua_pushnumber(L, 3);
   lua_call(L, 2, 1);
-  vessa::ImageBuffer* image = vessa::TestImage(L, 1);
+  noisebind::image::ImageBuffer* image = noisebind::image::TestImage(L, 1);
   ASSERT_NE(image, nullptr);
   EXPECT_EQ(image->width, 4u);
   EXPECT_EQ(image->height, 3u);
-  PushForgery(sizeof(vessa::ImageBuffer) + 1);
-  EXPECT_EQ(vessa::TestImage(L, -1), nullptr);
+  PushForgery(sizeof(noisebind::image::ImageBuffer) + 1);
+  EXPECT_EQ(noisebind::image::TestImage(L, -1), nullptr);
   PushNewMap(L, 1, 1);
-  EXPECT_EQ(vessa::TestImage(L, -1), nullptr);
+  EXPECT_EQ(noisebind::image::TestImage(L, -1), nullptr);
   EXPECT_EQ(lua_gettop(L), 3);
 }
 

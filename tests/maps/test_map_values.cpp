@@ -4,7 +4,7 @@
 #include <limits>
 #include <vector>
 
-#include "maps/map_values.h"
+#include "engine/maps/map_values.h"
 
 namespace noisebind::maps {
 namespace {

@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "maps/parallel_rows.h"
+#include "engine/maps/parallel_rows.h"
 
 namespace noisebind::maps {
 namespace {

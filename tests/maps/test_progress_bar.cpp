@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "host/progress_bar.h"
+#include "programs/vessa/progress_bar.h"
 
 namespace vessa {
 namespace {

@@ -1,6 +1,6 @@
 #include "lua_fixture.h"
 
-#include "objects/noise_object.h"
+#include "lua/objects/noise_object.h"
 
 namespace noisebind::objects::testing {
 

@@ -9,7 +9,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
-#include "objects/control_points.h"
+#include "engine/graph/curve_terrace_points.h"
 
 namespace noisebind::objects::testing {
 namespace {

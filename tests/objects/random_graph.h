@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "objects/classes.h"
-#include "objects/node.h"
+#include "engine/graph/classes.h"
+#include "engine/graph/node.h"
 #include "tests/common/exact_values.h"
 
 namespace noisebind::objects::testing {

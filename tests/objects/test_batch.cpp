@@ -8,8 +8,8 @@
 #include <thread>
 #include <vector>
 
+#include "engine/graph/batch/batch.h"
 #include "noisebind/simd/isa.h"
-#include "objects/batch/batch.h"
 #include "random_graph.h"
 
 namespace noisebind::objects::testing {

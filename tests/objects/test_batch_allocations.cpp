@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "objects/batch/batch.h"
+#include "engine/graph/batch/batch.h"
 #include "random_graph.h"
 #include "tests/performance/allocation_counter.h"
 

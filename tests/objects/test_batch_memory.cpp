@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "objects/batch/batch.h"
+#include "engine/graph/batch/batch.h"
 #include "random_graph.h"
 #include "refuse_large.h"
 

@@ -13,8 +13,8 @@
 #include <memory>
 #include <vector>
 
+#include "engine/graph/node.h"
 #include "lua_fixture.h"
-#include "objects/node.h"
 
 namespace noisebind::objects::testing {
 namespace {

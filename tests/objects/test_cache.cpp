@@ -6,8 +6,8 @@
 #include <thread>
 #include <vector>
 
+#include "lua/objects/noise_object.h"
 #include "lua_fixture.h"
-#include "objects/noise_object.h"
 #include "random_graph.h"
 
 namespace noisebind::objects::testing {

@@ -7,9 +7,9 @@
 #include <thread>
 #include <vector>
 
-#include "objects/classes.h"
-#include "objects/control_points.h"
-#include "objects/node.h"
+#include "engine/graph/classes.h"
+#include "engine/graph/curve_terrace_points.h"
+#include "engine/graph/node.h"
 
 namespace noisebind::objects {
 namespace {

@@ -5,9 +5,9 @@
 #include <cfloat>
 #include <limits>
 
-#include "objects/classes.h"
-#include "objects/control_points.h"
-#include "objects/graphfile/graph_file.h"
+#include "engine/graph/classes.h"
+#include "engine/graph/curve_terrace_points.h"
+#include "engine/graphfile/graph_file.h"
 #include "random_graph.h"
 
 namespace noisebind::objects::testing {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "objects/graphfile/graph_file.h"
+#include "engine/graphfile/graph_file.h"
 #include "random_graph.h"
 
 namespace noisebind::objects::testing {

@@ -6,9 +6,9 @@
 #include <limits>
 #include <memory>
 
+#include "engine/graph/classes.h"
+#include "engine/graph/node.h"
 #include "lua_fixture.h"
-#include "objects/classes.h"
-#include "objects/node.h"
 
 namespace noisebind::objects {
 namespace {

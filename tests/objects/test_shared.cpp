@@ -14,7 +14,7 @@ namespace noisebind::objects::testing {
 namespace {
 
 // libnoise's GetValue, counted. A Clamp node holding another module class
-// is evaluated point by point through it (objects/batch Typed).
+// is evaluated point by point through it (engine/graph/batch Typed).
 class CountingModule final : public noise::module::Module {
  public:
   CountingModule() : Module(0) {}

@@ -10,8 +10,8 @@
 #include <limits>
 #include <vector>
 
+#include "engine/render/heightmap_files.h"
 #include "grey16_reader.h"
-#include "render/heightmap_files.h"
 #include "scratch_directory.h"
 
 namespace noisebind::render {

@@ -4,7 +4,7 @@
 #include <limits>
 #include <vector>
 
-#include "render/render_image.h"
+#include "engine/render/render_image.h"
 
 namespace noisebind::render {
 namespace {
@@ -57,8 +57,10 @@ struct Picture {
   Picture(std::uint32_t width, std::uint32_t height, unsigned char grey)
       : pixels(std::size_t{width} * height * 3, grey), buffer{width, height, pixels.data()} {}
   std::vector<unsigned char> pixels;
-  vessa::ImageBuffer buffer;
-  const unsigned char* at(std::uint32_t x, std::uint32_t y) { return vessa::PixelAt(buffer, x, y); }
+  noisebind::image::ImageBuffer buffer;
+  const unsigned char* at(std::uint32_t x, std::uint32_t y) {
+    return noisebind::image::PixelAt(buffer, x, y);
+  }
 };
 
 TEST(RenderColours, AlphaBlendsOntoWhatThePixelHeld) {
@@ -92,7 +94,7 @@ TEST(RenderColours, LightFallsOnSlopesFacingIt) {
   EXPECT_GT(lit.at(1, 1)[0], shaded.at(1, 1)[0]);
   // noiseutils' light straight above: slopes do not matter, the ambient
   // part, sqrt(2)/2.
-  EXPECT_EQ(flat.at(1, 1)[0], vessa::ComponentFromNumber(200 * std::sqrt(2.0) / 2.0));
+  EXPECT_EQ(flat.at(1, 1)[0], noisebind::image::ComponentFromNumber(200 * std::sqrt(2.0) / 2.0));
   EXPECT_EQ(flat.at(0, 0)[0], flat.at(1, 1)[0]);
 }
 

@@ -13,7 +13,7 @@ import { fileURLToPath } from "node:url";
 import { check, startStudio, stopStudio } from "./studio_process.mjs";
 
 const here = dirname(fileURLToPath(import.meta.url));
-const { chromium } = createRequire(join(here, "../../studio/page/package.json"))("playwright-core");
+const { chromium } = createRequire(join(here, "../../programs/studio/page/package.json"))("playwright-core");
 const [program, luaModules, screenshot] = process.argv.slice(2);
 const folder = mkdtempSync(join(tmpdir(), "studio-browser-"));
 const graphPath = join(folder, "graph.json");

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "studio/file_names.h"
-#include "studio/preview.h"
-#include "studio/request_guard.h"
+#include "programs/studio/file_names.h"
+#include "programs/studio/preview.h"
+#include "programs/studio/request_guard.h"
 
 namespace noisebind::studio {
 namespace {

@@ -14,10 +14,10 @@
 #include <thread>
 #include <vector>
 
-#include "maps/node_source.h"
-#include "studio/graphfile_codec.h"
-#include "studio/server.h"
-#include "tiles/tile_maker.h"
+#include "engine/maps/node_source.h"
+#include "programs/studio/graphfile_codec.h"
+#include "programs/studio/server.h"
+#include "engine/tiles/tile_maker.h"
 
 namespace noisebind::studio {
 namespace {

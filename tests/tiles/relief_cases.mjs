@@ -4,8 +4,8 @@
 import assert from "node:assert/strict";
 import {
   planePoint, reliefExaggeration, reliefPlan, terrainRgbTimes, WORLD_METRES,
-} from "../../tiles/page/src/relief.js";
-import { ElevationReader } from "../../tiles/page/src/elevation.js";
+} from "../../programs/noisebind/tiles-page/src/relief.js";
+import { ElevationReader } from "../../programs/noisebind/tiles-page/src/elevation.js";
 
 const plane = (format, bounds = [0, 0, 4, 4], heightScale = 1000) =>
   ({ surface: "plane", format, bounds, style: { heightScale } });

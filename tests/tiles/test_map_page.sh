@@ -1,8 +1,8 @@
 #!/bin/sh
 # make test-tiles-page: the map page in headless chromium. A small planet
 # pyramid and its terrain-RGB twin, `tiles serve` on a free port of the
-# loopback, then tiles/page/check_page.mjs; its screenshot goes to $2. Then
-# plane pyramids in 3D (tiles/page/check_relief.mjs): terrain-RGB alone, its
+# loopback, then programs/noisebind/tiles-page/check_page.mjs; its screenshot goes to $2. Then
+# plane pyramids in 3D (programs/noisebind/tiles-page/check_relief.mjs): terrain-RGB alone, its
 # screenshot to $3, and coloured tiles over a terrain-RGB twin.
 # Usage: test_map_page.sh TILES_COMMAND SCREENSHOT SCREENSHOT_3D
 set -eu
@@ -10,7 +10,7 @@ tiles="$1"
 screenshot="$2"
 screenshot3d="$3"
 here=$(cd "$(dirname "$0")" && pwd)
-page="$here/../../tiles/page"
+page="$here/../../programs/noisebind/tiles-page"
 work=$(mktemp -d)
 server=""
 stop() {

@@ -8,10 +8,10 @@
 #include <map>
 #include <sstream>
 
-#include "maps/node_source.h"
-#include "objects/classes.h"
+#include "engine/graph/classes.h"
+#include "engine/maps/node_source.h"
+#include "engine/tiles/pyramid.h"
 #include "scratch_directory.h"
-#include "tiles/pyramid.h"
 
 namespace noisebind::tiles {
 namespace {

@@ -4,8 +4,8 @@
 
 #include <map>
 
-#include "tiles/job_share.h"
-#include "tiles/tile_grid.h"
+#include "engine/tiles/job_share.h"
+#include "engine/tiles/tile_grid.h"
 
 namespace noisebind::tiles {
 namespace {

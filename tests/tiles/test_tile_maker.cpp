@@ -7,12 +7,12 @@
 #include <fstream>
 #include <limits>
 
+#include "engine/graph/classes.h"
+#include "engine/maps/node_source.h"
+#include "engine/render/heightmap_files.h"
+#include "engine/tiles/tile_maker.h"
 #include "grey16_reader.h"
-#include "maps/node_source.h"
-#include "objects/classes.h"
-#include "render/heightmap_files.h"
 #include "scratch_directory.h"
-#include "tiles/tile_maker.h"
 
 namespace noisebind::tiles {
 namespace {

@@ -7,7 +7,7 @@
 #   as a job array of 3 tasks; then again with one task killed mid-way and
 #   requeued, which completes the pyramid.
 # Usage: test_tiles_schedulers.sh TILES_COMMAND
-#   TILES_COMMAND is the noisebind command (build/cli/noisebind).
+#   TILES_COMMAND is the noisebind command (build/programs/noisebind/noisebind).
 set -eu
 tiles="$1"
 here=$(cd "$(dirname "$0")" && pwd)

@@ -1,0 +1,21 @@
+#include "engine/tiles/digest.h"
+
+#include <openssl/evp.h>
+
+namespace noisebind::tiles {
+
+std::string Sha256Hex(const std::string& bytes) {
+  unsigned char digest[EVP_MAX_MD_SIZE];
+  unsigned int length = 0;
+  if (EVP_Digest(bytes.data(), bytes.size(), digest, &length, EVP_sha256(), nullptr) != 1)
+    return std::string();
+  static const char kHex[] = "0123456789abcdef";
+  std::string hex;
+  for (unsigned int i = 0; i < length; ++i) {
+    hex += kHex[digest[i] >> 4];
+    hex += kHex[digest[i] & 15];
+  }
+  return hex;
+}
+
+}  // namespace noisebind::tiles
