@@ -21,6 +21,14 @@ struct Backend {
   static D Set(double v) { return _mm512_set1_pd(v); }
   static I SetI(std::uint32_t v) { return _mm256_set1_epi32(static_cast<int>(v)); }
   static I Lanes() { return _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7); }
+  // The first lane's integer, and whether every lane holds the same.
+  static std::uint32_t FirstI(I a) {
+    return static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm256_castsi256_si128(a)));
+  }
+  static bool SameLanes(I a) {
+    const I first = _mm256_broadcastd_epi32(_mm256_castsi256_si128(a));
+    return _mm256_cmpeq_epi32_mask(a, first) == 0xff;
+  }
 
   static D Add(D a, D b) { return _mm512_add_pd(a, b); }
   static D Sub(D a, D b) { return _mm512_sub_pd(a, b); }

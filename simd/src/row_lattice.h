@@ -13,6 +13,7 @@
 #include <cstring>
 
 #include "lattice.h"
+#include "ring_lattice.h"
 
 namespace noisebind::simd::detail {
 
@@ -216,13 +217,34 @@ struct RowLattice {
   }
 
   // Splits a block into runs on one row, given to row(run, out) a chunk at a
-  // time, and the points between them, given to scattered(points, out).
-  template <class Scattered, class RowFunction>
-  static void ByRows(const Points& points, double* out, Scattered scattered, RowFunction row) {
-    const auto pass = [&](std::size_t begin, std::size_t end) {
+  // time; among the points between them, runs that share y, given to
+  // ring(ring, out) a chunk at a time; and the rest, given to
+  // scattered(points, out).
+  template <class Scattered, class RowFunction, class RingFunction>
+  static void ByRows(const Points& points, double* out, Scattered scattered, RowFunction row,
+                     RingFunction ring) {
+    const auto scatter = [&](std::size_t begin, std::size_t end) {
       if (begin == end) return;
       scattered(Points{points.x + begin, points.y + begin, points.z + begin, end - begin},
                 out + begin);
+    };
+    const auto pass = [&](std::size_t begin, std::size_t end) {
+      std::size_t pending = begin;
+      for (std::size_t i = begin; i < end;) {
+        const double y = points.y[i];
+        std::size_t stop = i + 1;
+        while (stop < end && SameBits(points.y[stop], y)) ++stop;
+        if (stop - i >= kMinRun) {
+          scatter(pending, i);
+          for (std::size_t at = i; at < stop; at += kChunk) {
+            const std::size_t count = stop - at < kChunk ? stop - at : kChunk;
+            ring(typename RingLattice<B>::Ring{points.x + at, y, points.z + at, count}, out + at);
+          }
+          pending = stop;
+        }
+        i = stop;
+      }
+      scatter(pending, end);
     };
     std::size_t pending = 0;  // the first point not yet evaluated
     for (std::size_t i = 0; i < points.count;) {
