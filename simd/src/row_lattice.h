@@ -91,16 +91,26 @@ struct RowLattice {
     for (std::size_t k = 0; k < count; k += kWidth) {
       const I x = B::AddI(L::CI(first + static_cast<std::uint32_t>(k)), B::Lanes());
       const I hash = B::AddI(B::MulI(x, L::CI(L::kX)), row.hash);
-      for (int c = 0; c < 4; ++c) {
-        const int dy = c & 1, dz = c >> 1;
-        const std::uint32_t step = (dy ? L::kY : 0u) + (dz ? L::kZ : 0u);
-        D gx, gy, gz;
-        L::GradientOf(B::AddI(hash, L::CI(step)), gx, gy, gz);
-        B::Store(lines.Column(kG + c) + k, gx);
-        B::Store(lines.Column(kP + c) + k, B::Mul(gy, row.yd[dy]));
-        B::Store(lines.Column(kQ + c) + k, B::Mul(gz, row.zd[dz]));
-      }
+      BuildCorner<0>(lines, k, hash, row);
+      BuildCorner<1>(lines, k, hash, row);
+      BuildCorner<2>(lines, k, hash, row);
+      BuildCorner<3>(lines, k, hash, row);
     }
+  }
+
+  // Corner c of lines k .. k + kWidth, whose hash sums without y's and z's
+  // steps are `hash`. One function per corner: as a loop over c, the
+  // corner's steps and offsets were worked out again on every line.
+  template <int c>
+  [[gnu::always_inline]] static void BuildCorner(Lines& lines, std::size_t k, I hash,
+                                                 const Row& row) {
+    constexpr int dy = c & 1, dz = c >> 1;
+    constexpr std::uint32_t step = (dy ? L::kY : 0u) + (dz ? L::kZ : 0u);
+    D gx, gy, gz;
+    L::GradientOf(B::AddI(hash, L::CI(step)), gx, gy, gz);
+    B::Store(lines.Column(kG + c) + k, gx);
+    B::Store(lines.Column(kP + c) + k, B::Mul(gy, row.yd[dy]));
+    B::Store(lines.Column(kQ + c) + k, B::Mul(gz, row.zd[dz]));
   }
 
   // The eight corners' noise at x offsets xd0 and xd1 from the cell's faces,
