@@ -69,7 +69,7 @@ struct Backend {
   // The first three values of the table rows starting at `index`: four row
   // loads and a transpose cost less than three gathers.
   [[gnu::always_inline]] static void GatherRows(const double* table, I index, D& x, D& y, D& z) {
-    alignas(16) std::int32_t at[4];
+    alignas(16) std::uint32_t at[4];  // unsigned: no sign extension per lane
     _mm_store_si128(reinterpret_cast<__m128i*>(at), index);
     const D r0 = _mm256_loadu_pd(table + at[0]), r1 = _mm256_loadu_pd(table + at[1]);
     const D r2 = _mm256_loadu_pd(table + at[2]), r3 = _mm256_loadu_pd(table + at[3]);

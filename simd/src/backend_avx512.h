@@ -69,7 +69,7 @@ struct Backend {
   // The first three values of the table rows starting at `index`: eight row
   // loads and a transpose cost less than three gathers.
   [[gnu::always_inline]] static void GatherRows(const double* table, I index, D& x, D& y, D& z) {
-    alignas(32) std::int32_t at[8];
+    alignas(32) std::uint32_t at[8];  // unsigned: no sign extension per lane
     _mm256_store_si256(reinterpret_cast<__m256i*>(at), index);
     const auto pair = [table, &at](int low, int high) {
       return _mm512_insertf64x4(_mm512_castpd256_pd512(_mm256_loadu_pd(table + at[low])),
