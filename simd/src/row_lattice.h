@@ -226,52 +226,58 @@ struct RowLattice {
     return ua == ub;
   }
 
-  // Splits a block into runs on one row, given to row(run, out) a chunk at a
-  // time; among the points between them, runs that share y, given to
-  // ring(ring, out) a chunk at a time; and the rest, given to
-  // scattered(points, out).
+  // Splits a block into runs on one row (y and z shared), given to
+  // row(run, out) a chunk at a time; among the points between them, runs
+  // that share y, given to ring(ring, out) a chunk at a time; and the rest,
+  // given to scattered(points, out) in as few calls as the runs allow. One
+  // pass over y: most scattered points end a run of one at once.
   template <class Scattered, class RowFunction, class RingFunction>
   static void ByRows(const Points& points, double* out, Scattered scattered, RowFunction row,
                      RingFunction ring) {
-    const auto scatter = [&](std::size_t begin, std::size_t end) {
-      if (begin == end) return;
-      scattered(Points{points.x + begin, points.y + begin, points.z + begin, end - begin},
-                out + begin);
-    };
-    const auto pass = [&](std::size_t begin, std::size_t end) {
-      std::size_t pending = begin;
-      for (std::size_t i = begin; i < end;) {
-        const double y = points.y[i];
-        std::size_t stop = i + 1;
-        while (stop < end && SameBits(points.y[stop], y)) ++stop;
-        if (stop - i >= kMinRun) {
-          scatter(pending, i);
-          for (std::size_t at = i; at < stop; at += kChunk) {
-            const std::size_t count = stop - at < kChunk ? stop - at : kChunk;
-            ring(typename RingLattice<B>::Ring{points.x + at, y, points.z + at, count}, out + at);
-          }
-          pending = stop;
-        }
-        i = stop;
-      }
-      scatter(pending, end);
-    };
     std::size_t pending = 0;  // the first point not yet evaluated
-    for (std::size_t i = 0; i < points.count;) {
-      const double y = points.y[i], z = points.z[i];
-      std::size_t end = i + 1;
-      while (end < points.count && SameBits(points.y[end], y) && SameBits(points.z[end], z)) ++end;
-      if (end - i >= kMinRun) {
-        pass(pending, i);
-        for (std::size_t at = i; at < end; at += kChunk) {
-          const std::size_t count = end - at < kChunk ? end - at : kChunk;
-          row(Run{points.x + at, y, z, count}, out + at);
-        }
-        pending = end;
+    const auto flush = [&](std::size_t end) {
+      if (pending == end) return;
+      scattered(Points{points.x + pending, points.y + pending, points.z + pending, end - pending},
+                out + pending);
+    };
+    // Points [begin, end) share y: a ring where there are enough of them.
+    const auto rings = [&](std::size_t begin, std::size_t end, double y) {
+      if (end - begin < kMinRun) return;
+      flush(begin);
+      for (std::size_t at = begin; at < end; at += kChunk) {
+        const std::size_t count = end - at < kChunk ? end - at : kChunk;
+        ring(typename RingLattice<B>::Ring{points.x + at, y, points.z + at, count}, out + at);
       }
-      i = end;
+      pending = end;
+    };
+    for (std::size_t i = 0; i < points.count;) {
+      const double y = points.y[i];
+      std::size_t stop = i + 1;
+      while (stop < points.count && SameBits(points.y[stop], y)) ++stop;
+      if (stop - i < kMinRun) {  // too few to share anything: left pending
+        i = stop;
+        continue;
+      }
+      std::size_t loose = i;  // the first point of the run of y not on a row
+      for (std::size_t j = i; j < stop;) {
+        const double z = points.z[j];
+        std::size_t end = j + 1;
+        while (end < stop && SameBits(points.z[end], z)) ++end;
+        if (end - j >= kMinRun) {
+          rings(loose, j, y);
+          flush(j);
+          for (std::size_t at = j; at < end; at += kChunk) {
+            const std::size_t count = end - at < kChunk ? end - at : kChunk;
+            row(Run{points.x + at, y, z, count}, out + at);
+          }
+          pending = loose = end;
+        }
+        j = end;
+      }
+      rings(loose, stop, y);
+      i = stop;
     }
-    pass(pending, points.count);
+    flush(points.count);
   }
 };
 
