@@ -60,18 +60,23 @@ int ReadOctaves(ByteReader& reader, bool ridged) {
   return static_cast<std::int8_t>(byte);
 }
 
-// Puts the points on rows as maps lay them (see batch_input.h), so that
-// the kernels that share lattice cells along a row are reached.
+// Puts the points on rows or rings as maps lay them (see batch_input.h),
+// so that the kernels that share lattice cells along a row, and y's share
+// along a ring, are reached.
 void ReadLayout(ByteReader& reader, simd::testing::Cloud& points) {
-  const std::uint8_t layout = reader.Byte() % 4;
+  const std::uint8_t layout = reader.Byte() % 6;
   if (layout == 0 || points.x.empty()) return;
-  const std::size_t length = layout == 2 ? 1 + reader.Byte() % 64 : points.x.size();
-  const double step = layout == 3 ? 0.0 : ReadBatchNumber(reader);
+  const bool ring = layout >= 4, ownCoordinates = layout == 3 || layout == 5;
+  const std::size_t length = layout == 2 || layout == 4 ? 1 + reader.Byte() % 64 : points.x.size();
+  const double step = ownCoordinates ? 0.0 : ReadBatchNumber(reader);
   for (std::size_t i = 0; i < points.x.size(); ++i) {
     const std::size_t first = i - i % length;
+    const double offset = static_cast<double>(i - first) * step;
     points.y[i] = points.y[first];
-    points.z[i] = points.z[first];
-    if (layout != 3) points.x[i] = points.x[first] + static_cast<double>(i - first) * step;
+    if (!ring) points.z[i] = points.z[first];
+    if (ownCoordinates) continue;
+    points.x[i] = points.x[first] + offset;
+    if (ring) points.z[i] = points.z[first] - offset;
   }
 }
 

@@ -27,10 +27,12 @@ struct BatchCase {
 // x, y, z of each point (numbers). A number is a selector byte and its
 // payload: an edge coordinate, one nudged by a few ulps, a scaled 16-bit
 // fixed-point value, or 8 raw bytes; see batch_input.cpp. Last, a layout
-// (a byte modulo 4; none reads as 0): 0 the points as read; 1 one row
+// (a byte modulo 6; none reads as 0): 0 the points as read; 1 one row
 // (every point takes the first one's y and z, and x steps from its x by a
 // number read next); 2 rows of 1 + (a byte modulo 64) points each, laid
-// out the same way; 3 one row keeping each point's own x.
+// out the same way; 3 one row keeping each point's own x; 4 rings of 1 +
+// (a byte modulo 64) points (each takes its ring's first y, x steps up
+// and z down by a number read next); 5 one ring keeping each x and z.
 BatchCase ReadBatchCase(ByteReader& reader);
 
 // One number as the case reads its numbers.

@@ -96,7 +96,8 @@ class MapWorker final : public RowWorker {
       std::uint32_t k = 0;
       for (std::uint32_t stored = firstStored; stored < endStored; ++stored) {
         const double v = m_axes.rows[r.flip ? r.height - 1 - stored : stored];
-        for (std::uint32_t c = 0; c < r.width; ++c) Point(m_axes.columns[c], v, k++);
+        Points<false>(m_axes.columns.data(), r.width, 0.0, v, k);
+        k += r.width;
       }
       return m_source.Values(m_workspace.get(), m_block.x.data(), m_block.y.data(),
                              m_block.z.data(), k, m_values + std::size_t{firstStored} * r.width,
@@ -125,7 +126,7 @@ class MapWorker final : public RowWorker {
   bool PlainBlock(std::uint32_t row, double columnShift, double rowShift, std::uint32_t first,
                   std::uint32_t count, double* out, std::string* error) {
     const double v = m_axes.rows[row] + rowShift;
-    for (std::uint32_t k = 0; k < count; ++k) Point(m_axes.columns[first + k] + columnShift, v, k);
+    Points<true>(m_axes.columns.data() + first, count, columnShift, v, 0);
     return m_source.Values(m_workspace.get(), m_block.x.data(), m_block.y.data(), m_block.z.data(),
                            count, out, error);
   }
@@ -183,6 +184,27 @@ class MapWorker final : public RowWorker {
       out[k] = noise::LinearInterp(south, north, rowBlend);
     }
     return true;
+  }
+
+  // Points k.. of the block at the columns u[0 .. count) (plus `shift`
+  // where kShift: even a shift of 0 makes -0 +0, as it always did) of the
+  // row v. A plane's row is a copy and two fills: point by point through
+  // the projection's switch it cost a chunk's map a twentieth of its
+  // instructions.
+  template <bool kShift>
+  void Points(const double* u, std::uint32_t count, double shift, double v, std::uint32_t k) {
+    if (m_request.projection != Projection::kPlane) {
+      for (std::uint32_t c = 0; c < count; ++c) Point(kShift ? u[c] + shift : u[c], v, k + c);
+      return;
+    }
+    double* const x = m_block.x.data() + k;
+    double* const y = m_block.y.data() + k;
+    double* const z = m_block.z.data() + k;
+    for (std::uint32_t c = 0; c < count; ++c) {
+      x[c] = kShift ? u[c] + shift : u[c];
+      y[c] = 0.0;
+      z[c] = v;
+    }
   }
 
   void Point(double u, double v, std::uint32_t k) {

@@ -2,6 +2,7 @@
 // for bit: every kind at the root of random graphs with random settings, on
 // every instruction-set path the processor runs.
 #include <gtest/gtest.h>
+#include <libnoise/latlon.h>
 
 #include <cmath>
 #include <limits>
@@ -224,6 +225,46 @@ TEST_F(BatchGraphs, DeepestGraphs) {
   ASSERT_TRUE(top->Evaluable(&why)) << why;
   const Cloud cloud = maker.Points(300, 0.05);
   Compare(*top, cloud, Expected(*top, cloud));
+}
+
+// Sphere and cylinder maps' rows share y (one latitude or height a row):
+// every generator on such rows, alone and under transformers that keep the
+// sharing (translating, scaling) or break it (rotating, warping).
+TEST_F(BatchGraphs, SphereAndCylinderRowsThroughTransformers) {
+  GraphMaker maker(2024);
+  Cloud rows;
+  const auto add = [&rows](double x, double y, double z) {
+    rows.x.push_back(x);
+    rows.y.push_back(y);
+    rows.z.push_back(z);
+  };
+  for (double lat : {-90.0, -61.5, -3.0, 0.0, 27.25, 89.0}) {
+    for (int i = 0; i < 300; ++i) {
+      double x, y, z;
+      noise::LatLonToXYZ(lat, -180.0 + i * 1.2, x, y, z);
+      add(x, y, z);
+    }
+  }
+  for (double height : {-2.0, 0.0, 0.7, 1e9}) {
+    for (int i = 0; i < 97; ++i) add(std::cos(i * 0.065), height, std::sin(i * 0.065));
+  }
+  const Kind generators[] = {Kind::kPerlin,  Kind::kBillow,    Kind::kRidgedMulti,  Kind::kVoronoi,
+                             Kind::kSpheres, Kind::kCylinders, Kind::kCheckerboard, Kind::kConst};
+  const Kind movers[] = {Kind::kTranslatePoint, Kind::kScalePoint, Kind::kRotatePoint,
+                         Kind::kTurbulence, Kind::kDisplace};
+  for (Kind generator : generators) {
+    for (int draw = 0; draw < 3; ++draw) {
+      Node& source = maker.Fresh(generator);
+      Compare(source, rows, Expected(source, rows));
+      for (Kind mover : movers) {
+        Node& moved = maker.Fresh(mover);
+        for (int s = 0; s < moved.SourceCount(); ++s) {
+          EXPECT_EQ(moved.SetSource(s, &source), SourceStatus::kDone);
+        }
+        Compare(moved, rows, Expected(moved, rows));
+      }
+    }
+  }
 }
 
 // Output into one of the coordinate arrays: every point read before its

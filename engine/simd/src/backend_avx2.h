@@ -20,6 +20,11 @@ struct Backend {
   static D Set(double v) { return _mm256_set1_pd(v); }
   static I SetI(std::uint32_t v) { return _mm_set1_epi32(static_cast<int>(v)); }
   static I Lanes() { return _mm_setr_epi32(0, 1, 2, 3); }
+  // The first lane's integer, and whether every lane holds the same.
+  static std::uint32_t FirstI(I a) { return static_cast<std::uint32_t>(_mm_cvtsi128_si32(a)); }
+  static bool SameLanes(I a) {
+    return _mm_movemask_epi8(_mm_cmpeq_epi32(a, _mm_shuffle_epi32(a, 0))) == 0xffff;
+  }
 
   static D Add(D a, D b) { return _mm256_add_pd(a, b); }
   static D Sub(D a, D b) { return _mm256_sub_pd(a, b); }
@@ -64,7 +69,7 @@ struct Backend {
   // The first three values of the table rows starting at `index`: four row
   // loads and a transpose cost less than three gathers.
   [[gnu::always_inline]] static void GatherRows(const double* table, I index, D& x, D& y, D& z) {
-    alignas(16) std::int32_t at[4];
+    alignas(16) std::uint32_t at[4];  // unsigned: no sign extension per lane
     _mm_store_si128(reinterpret_cast<__m128i*>(at), index);
     const D r0 = _mm256_loadu_pd(table + at[0]), r1 = _mm256_loadu_pd(table + at[1]);
     const D r2 = _mm256_loadu_pd(table + at[2]), r3 = _mm256_loadu_pd(table + at[3]);

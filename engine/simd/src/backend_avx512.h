@@ -21,6 +21,14 @@ struct Backend {
   static D Set(double v) { return _mm512_set1_pd(v); }
   static I SetI(std::uint32_t v) { return _mm256_set1_epi32(static_cast<int>(v)); }
   static I Lanes() { return _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7); }
+  // The first lane's integer, and whether every lane holds the same.
+  static std::uint32_t FirstI(I a) {
+    return static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm256_castsi256_si128(a)));
+  }
+  static bool SameLanes(I a) {
+    const I first = _mm256_broadcastd_epi32(_mm256_castsi256_si128(a));
+    return _mm256_cmpeq_epi32_mask(a, first) == 0xff;
+  }
 
   static D Add(D a, D b) { return _mm512_add_pd(a, b); }
   static D Sub(D a, D b) { return _mm512_sub_pd(a, b); }
@@ -61,7 +69,7 @@ struct Backend {
   // The first three values of the table rows starting at `index`: eight row
   // loads and a transpose cost less than three gathers.
   [[gnu::always_inline]] static void GatherRows(const double* table, I index, D& x, D& y, D& z) {
-    alignas(32) std::int32_t at[8];
+    alignas(32) std::uint32_t at[8];  // unsigned: no sign extension per lane
     _mm256_store_si256(reinterpret_cast<__m256i*>(at), index);
     const auto pair = [table, &at](int low, int high) {
       return _mm512_insertf64x4(_mm512_castpd256_pd512(_mm256_loadu_pd(table + at[low])),

@@ -19,6 +19,8 @@ struct Backend {
   static D Set(double v) { return v; }
   static I SetI(std::uint32_t v) { return v; }
   static I Lanes() { return 0; }
+  static std::uint32_t FirstI(I a) { return a; }
+  static bool SameLanes(I) { return true; }
 
   static D Add(D a, D b) { return a + b; }
   static D Sub(D a, D b) { return a - b; }

@@ -26,6 +26,12 @@ struct Backend {
   static D Set(double v) { return _mm_set1_pd(v); }
   static I SetI(std::uint32_t v) { return _mm_set1_epi32(static_cast<int>(v)); }
   static I Lanes() { return _mm_setr_epi32(0, 0, 1, 0); }
+  // The first point's integer, and whether both points hold the same
+  // (32-bit lanes 0 and 2; the others are unused).
+  static std::uint32_t FirstI(I a) { return static_cast<std::uint32_t>(_mm_cvtsi128_si32(a)); }
+  static bool SameLanes(I a) {
+    return (_mm_movemask_epi8(_mm_cmpeq_epi32(a, _mm_shuffle_epi32(a, 0))) & 0x0f0f) == 0x0f0f;
+  }
 
   static D Add(D a, D b) { return _mm_add_pd(a, b); }
   static D Sub(D a, D b) { return _mm_sub_pd(a, b); }

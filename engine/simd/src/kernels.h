@@ -13,6 +13,7 @@
 
 #include "kernel_table.h"
 #include "lattice.h"
+#include "ring_lattice.h"
 #include "row_lattice.h"
 
 namespace noisebind::simd::detail {
@@ -25,6 +26,7 @@ struct Kernels {
 
   using L = Lattice<B>;
   using R = RowLattice<B>;
+  using G = RingLattice<B>;
   static constexpr std::uint32_t kX = L::kX, kY = L::kY, kZ = L::kZ, kSeed = L::kSeed;
 
   static D C(double v) { return B::Set(v); }
@@ -118,13 +120,14 @@ struct Kernels {
     });
   }
 
-  // Perlin or Billow along a row, every point of the run octave by octave.
-  template <bool kBillow, int Q>
-  static void FractalRow(const FractalParams& p, const typename R::Run& run, double* out) {
-    alignas(64) double values[R::kChunk];
+  // Perlin or Billow along a row (Lat R) or a ring (G), every point of the
+  // run octave by octave.
+  template <class Lat, bool kBillow, int Q, class Run>
+  static void FractalAlong(const FractalParams& p, const Run& run, double* out) {
+    alignas(64) double values[Lat::kChunk];
     for (double& v : values) v = 0.0;
     double persistence = 1.0;
-    R::template Octaves<Q>(
+    Lat::template Octaves<Q>(
         run, p.frequency, p.lacunarity, p.octaves,
         [&p](int octave) { return FractalSeed(p, octave); },
         [&values, &persistence](std::size_t i, D signal) {
@@ -155,15 +158,15 @@ struct Kernels {
     });
   }
 
-  template <int Q>
-  static void RidgedRow(const RidgedParams& p, const typename R::Run& run, double* out) {
-    alignas(64) double values[R::kChunk], weights[R::kChunk];
-    for (std::size_t i = 0; i < R::kChunk; ++i) {
+  template <class Lat, int Q, class Run>
+  static void RidgedAlong(const RidgedParams& p, const Run& run, double* out) {
+    alignas(64) double values[Lat::kChunk], weights[Lat::kChunk];
+    for (std::size_t i = 0; i < Lat::kChunk; ++i) {
       values[i] = 0.0;
       weights[i] = 1.0;
     }
     int octave = 0;
-    R::template Octaves<Q>(
+    Lat::template Octaves<Q>(
         run, p.frequency, p.lacunarity, p.octaves, [&p](int k) { return RidgedSeed(p, k); },
         [&](std::size_t i, D signal) {
           D weight = B::Load(weights + i);
@@ -188,7 +191,8 @@ struct Kernels {
     R::ByRows(
         points, out,
         [&p](const Points& scattered, double* o) { FractalScattered<kBillow, Q>(p, scattered, o); },
-        [&p](const typename R::Run& run, double* o) { FractalRow<kBillow, Q>(p, run, o); });
+        [&p](const typename R::Run& run, double* o) { FractalAlong<R, kBillow, Q>(p, run, o); },
+        [&p](const typename G::Ring& ring, double* o) { FractalAlong<G, kBillow, Q>(p, ring, o); });
   }
 
   template <int Q>
@@ -196,7 +200,8 @@ struct Kernels {
     R::ByRows(
         points, out,
         [&p](const Points& scattered, double* o) { RidgedScattered<Q>(p, scattered, o); },
-        [&p](const typename R::Run& run, double* o) { RidgedRow<Q>(p, run, o); });
+        [&p](const typename R::Run& run, double* o) { RidgedAlong<R, Q>(p, run, o); },
+        [&p](const typename G::Ring& ring, double* o) { RidgedAlong<G, Q>(p, ring, o); });
   }
 
   template <bool kBillow>

@@ -70,42 +70,90 @@ struct Lattice {
     B::GatherRows(kGradients, B::template ShiftLeftI<2>(row), gx, gy, gz);
   }
 
+  // GradientNoise3D's value from the corner's gradient and the offsets.
+  [[gnu::always_inline]] static D Dot(D gx, D gy, D gz, D xp, D yp, D zp) {
+    return B::Mul(B::Add(B::Add(B::Mul(gx, xp), B::Mul(gy, yp)), B::Mul(gz, zp)), C(2.12));
+  }
+
   // GradientNoise3D for the corner whose hash sum is `hash`.
   [[gnu::always_inline]] static D Gradient(I hash, D xp, D yp, D zp) {
     D gx, gy, gz;
     GradientOf(hash, gx, gy, gz);
-    return B::Mul(B::Add(B::Add(B::Mul(gx, xp), B::Mul(gy, yp)), B::Mul(gz, zp)), C(2.12));
+    return Dot(gx, gy, gz, xp, yp, zp);
+  }
+
+  // The same where every lane's corner has the hash sum `hash`: the
+  // gradient is read once and broadcast.
+  [[gnu::always_inline]] static D SharedGradient(std::uint32_t hash, D xp, D yp, D zp) {
+    const double* g = kGradients + (((hash ^ (hash >> 8)) & 0xffu) << 2);
+    return Dot(B::Set(g[0]), B::Set(g[1]), B::Set(g[2]), xp, yp, zp);
+  }
+
+  // One axis of a point's cell: its offsets from the cell's two faces, the
+  // curve and 1 minus it (the same value wherever computed); the cell.
+  template <int Q>
+  [[gnu::always_inline]] static I Along(D v, D& d0, D& d1, D& s, D& s1) {
+    const I v0 = Cell(v);
+    d0 = B::Sub(v, B::ToDouble(v0));
+    d1 = B::Sub(v, B::ToDouble(B::AddI(v0, CI(1))));
+    s = Curve<Q>(d0);
+    s1 = B::Sub(C(1.0), s);
+    return v0;
+  }
+
+  struct Offsets {
+    D xd0, xd1, xs, xs1, yd0, yd1, ys, ys1, zd0, zd1, zs, zs1;
+  };
+
+  // The eight corners of the cells whose first corner has hash sum h,
+  // interpolated as GradientCoherentNoise3D does. A corner's hash differs
+  // from the first by the multipliers, modulo 2^32. Where every lane has
+  // the same first hash sum (points in one cell, as neighbours along a map's
+  // row mostly are at coarse octaves), each corner's gradient is read once
+  // for all lanes.
+  [[gnu::always_inline]] static D Blend(I h, const Offsets& o) {
+    if (B::SameLanes(h)) return BlendCorners(Shared{B::FirstI(h)}, o);
+    return BlendCorners(Lanes{h}, o);
   }
 
   // GradientCoherentNoise3D; seedTerm is 1013 * seed.
   template <int Q>
   static D GradientCoherent(D x, D y, D z, I seedTerm) {
-    const I one = CI(1);
-    const I x0 = Cell(x), y0 = Cell(y), z0 = Cell(z);
-    const D xd0 = B::Sub(x, B::ToDouble(x0)), xd1 = B::Sub(x, B::ToDouble(B::AddI(x0, one)));
-    const D yd0 = B::Sub(y, B::ToDouble(y0)), yd1 = B::Sub(y, B::ToDouble(B::AddI(y0, one)));
-    const D zd0 = B::Sub(z, B::ToDouble(z0)), zd1 = B::Sub(z, B::ToDouble(B::AddI(z0, one)));
-    const D xs = Curve<Q>(xd0), ys = Curve<Q>(yd0), zs = Curve<Q>(zd0);
+    Offsets o;
+    const I x0 = Along<Q>(x, o.xd0, o.xd1, o.xs, o.xs1);
+    const I y0 = Along<Q>(y, o.yd0, o.yd1, o.ys, o.ys1);
+    const I z0 = Along<Q>(z, o.zd0, o.zd1, o.zs, o.zs1);
+    return Blend(
+        B::AddI(B::AddI(B::AddI(B::MulI(x0, CI(kX)), B::MulI(y0, CI(kY))), B::MulI(z0, CI(kZ))),
+                seedTerm),
+        o);
+  }
 
-    // Corner hashes differ from the first by the multipliers, modulo 2^32.
-    const I h000 = B::AddI(
-        B::AddI(B::AddI(B::MulI(x0, CI(kX)), B::MulI(y0, CI(kY))), B::MulI(z0, CI(kZ))), seedTerm);
-    const I h010 = B::AddI(h000, CI(kY));
-    const I h001 = B::AddI(h000, CI(kZ));
-    const I h011 = B::AddI(h001, CI(kY));
-    const I dx = CI(kX);
-
-    const D ix0 =
-        Lerp(Gradient(h000, xd0, yd0, zd0), Gradient(B::AddI(h000, dx), xd1, yd0, zd0), xs);
-    const D ix1 =
-        Lerp(Gradient(h010, xd0, yd1, zd0), Gradient(B::AddI(h010, dx), xd1, yd1, zd0), xs);
-    const D iy0 = Lerp(ix0, ix1, ys);
-    const D jx0 =
-        Lerp(Gradient(h001, xd0, yd0, zd1), Gradient(B::AddI(h001, dx), xd1, yd0, zd1), xs);
-    const D jx1 =
-        Lerp(Gradient(h011, xd0, yd1, zd1), Gradient(B::AddI(h011, dx), xd1, yd1, zd1), xs);
-    const D iy1 = Lerp(jx0, jx1, ys);
-    return Lerp(iy0, iy1, zs);
+ private:
+  struct Lanes {  // a hash sum per lane
+    I h;
+  };
+  struct Shared {  // one hash sum for every lane
+    std::uint32_t h;
+  };
+  static Lanes Plus(Lanes h, std::uint32_t step) { return {B::AddI(h.h, CI(step))}; }
+  static Shared Plus(Shared h, std::uint32_t step) { return {h.h + step}; }
+  [[gnu::always_inline]] static D Corner(Lanes h, D xd, D yd, D zd) {
+    return Gradient(h.h, xd, yd, zd);
+  }
+  [[gnu::always_inline]] static D Corner(Shared h, D xd, D yd, D zd) {
+    return SharedGradient(h.h, xd, yd, zd);
+  }
+  template <class H>
+  [[gnu::always_inline]] static D AlongX(H h, const Offsets& o, D yd, D zd) {
+    return Lerp(Corner(h, o.xd0, yd, zd), Corner(Plus(h, kX), o.xd1, yd, zd), o.xs, o.xs1);
+  }
+  template <class H>
+  [[gnu::always_inline]] static D BlendCorners(H h, const Offsets& o) {
+    const H h010 = Plus(h, kY), h001 = Plus(h, kZ), h011 = Plus(h001, kY);
+    const D iy0 = Lerp(AlongX(h, o, o.yd0, o.zd0), AlongX(h010, o, o.yd1, o.zd0), o.ys, o.ys1);
+    const D iy1 = Lerp(AlongX(h001, o, o.yd0, o.zd1), AlongX(h011, o, o.yd1, o.zd1), o.ys, o.ys1);
+    return Lerp(iy0, iy1, o.zs, o.zs1);
   }
 };
 

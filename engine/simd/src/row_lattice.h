@@ -13,6 +13,7 @@
 #include <cstring>
 
 #include "lattice.h"
+#include "ring_lattice.h"
 
 namespace noisebind::simd::detail {
 
@@ -90,16 +91,26 @@ struct RowLattice {
     for (std::size_t k = 0; k < count; k += kWidth) {
       const I x = B::AddI(L::CI(first + static_cast<std::uint32_t>(k)), B::Lanes());
       const I hash = B::AddI(B::MulI(x, L::CI(L::kX)), row.hash);
-      for (int c = 0; c < 4; ++c) {
-        const int dy = c & 1, dz = c >> 1;
-        const std::uint32_t step = (dy ? L::kY : 0u) + (dz ? L::kZ : 0u);
-        D gx, gy, gz;
-        L::GradientOf(B::AddI(hash, L::CI(step)), gx, gy, gz);
-        B::Store(lines.Column(kG + c) + k, gx);
-        B::Store(lines.Column(kP + c) + k, B::Mul(gy, row.yd[dy]));
-        B::Store(lines.Column(kQ + c) + k, B::Mul(gz, row.zd[dz]));
-      }
+      BuildCorner<0>(lines, k, hash, row);
+      BuildCorner<1>(lines, k, hash, row);
+      BuildCorner<2>(lines, k, hash, row);
+      BuildCorner<3>(lines, k, hash, row);
     }
+  }
+
+  // Corner c of lines k .. k + kWidth, whose hash sums without y's and z's
+  // steps are `hash`. One function per corner: as a loop over c, the
+  // corner's steps and offsets were worked out again on every line.
+  template <int c>
+  [[gnu::always_inline]] static void BuildCorner(Lines& lines, std::size_t k, I hash,
+                                                 const Row& row) {
+    constexpr int dy = c & 1, dz = c >> 1;
+    constexpr std::uint32_t step = (dy ? L::kY : 0u) + (dz ? L::kZ : 0u);
+    D gx, gy, gz;
+    L::GradientOf(B::AddI(hash, L::CI(step)), gx, gy, gz);
+    B::Store(lines.Column(kG + c) + k, gx);
+    B::Store(lines.Column(kP + c) + k, B::Mul(gy, row.yd[dy]));
+    B::Store(lines.Column(kQ + c) + k, B::Mul(gz, row.zd[dz]));
   }
 
   // The eight corners' noise at x offsets xd0 and xd1 from the cell's faces,
@@ -215,31 +226,58 @@ struct RowLattice {
     return ua == ub;
   }
 
-  // Splits a block into runs on one row, given to row(run, out) a chunk at a
-  // time, and the points between them, given to scattered(points, out).
-  template <class Scattered, class RowFunction>
-  static void ByRows(const Points& points, double* out, Scattered scattered, RowFunction row) {
-    const auto pass = [&](std::size_t begin, std::size_t end) {
-      if (begin == end) return;
-      scattered(Points{points.x + begin, points.y + begin, points.z + begin, end - begin},
-                out + begin);
-    };
+  // Splits a block into runs on one row (y and z shared), given to
+  // row(run, out) a chunk at a time; among the points between them, runs
+  // that share y, given to ring(ring, out) a chunk at a time; and the rest,
+  // given to scattered(points, out) in as few calls as the runs allow. One
+  // pass over y: most scattered points end a run of one at once.
+  template <class Scattered, class RowFunction, class RingFunction>
+  static void ByRows(const Points& points, double* out, Scattered scattered, RowFunction row,
+                     RingFunction ring) {
     std::size_t pending = 0;  // the first point not yet evaluated
-    for (std::size_t i = 0; i < points.count;) {
-      const double y = points.y[i], z = points.z[i];
-      std::size_t end = i + 1;
-      while (end < points.count && SameBits(points.y[end], y) && SameBits(points.z[end], z)) ++end;
-      if (end - i >= kMinRun) {
-        pass(pending, i);
-        for (std::size_t at = i; at < end; at += kChunk) {
-          const std::size_t count = end - at < kChunk ? end - at : kChunk;
-          row(Run{points.x + at, y, z, count}, out + at);
-        }
-        pending = end;
+    const auto flush = [&](std::size_t end) {
+      if (pending == end) return;
+      scattered(Points{points.x + pending, points.y + pending, points.z + pending, end - pending},
+                out + pending);
+    };
+    // Points [begin, end) share y: a ring where there are enough of them.
+    const auto rings = [&](std::size_t begin, std::size_t end, double y) {
+      if (end - begin < kMinRun) return;
+      flush(begin);
+      for (std::size_t at = begin; at < end; at += kChunk) {
+        const std::size_t count = end - at < kChunk ? end - at : kChunk;
+        ring(typename RingLattice<B>::Ring{points.x + at, y, points.z + at, count}, out + at);
       }
-      i = end;
+      pending = end;
+    };
+    for (std::size_t i = 0; i < points.count;) {
+      const double y = points.y[i];
+      std::size_t stop = i + 1;
+      while (stop < points.count && SameBits(points.y[stop], y)) ++stop;
+      if (stop - i < kMinRun) {  // too few to share anything: left pending
+        i = stop;
+        continue;
+      }
+      std::size_t loose = i;  // the first point of the run of y not on a row
+      for (std::size_t j = i; j < stop;) {
+        const double z = points.z[j];
+        std::size_t end = j + 1;
+        while (end < stop && SameBits(points.z[end], z)) ++end;
+        if (end - j >= kMinRun) {
+          rings(loose, j, y);
+          flush(j);
+          for (std::size_t at = j; at < end; at += kChunk) {
+            const std::size_t count = end - at < kChunk ? end - at : kChunk;
+            row(Run{points.x + at, y, z, count}, out + at);
+          }
+          pending = loose = end;
+        }
+        j = end;
+      }
+      rings(loose, stop, y);
+      i = stop;
     }
-    pass(pending, points.count);
+    flush(points.count);
   }
 };
 
