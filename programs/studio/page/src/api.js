@@ -35,12 +35,12 @@ async function refusal(response) {
   throw error;
 }
 
-// One tile's values with their border of one value, as doubles, and where
-// they were sampled (X-Columns and X-Rows: "from,to" as the server's
-// doubles print); throws as `preview` does.
-export async function tile(request, signal) {
+// Values as doubles from one of the map endpoints, with the server's
+// headers and timings; throws as `call` does, and an AbortError when
+// `signal` aborts it.
+async function values(path, request, signal) {
   const started = performance.now();
-  const response = await fetch("/api/tile", {
+  const response = await fetch(path, {
     method: "POST",
     headers: { "X-Studio-Token": token, "Content-Type": "application/json" },
     body: JSON.stringify({ ...request, page: pageId }),
@@ -48,33 +48,24 @@ export async function tile(request, signal) {
   });
   if (!response.ok) await refusal(response);
   const bytes = await response.arrayBuffer();
+  const header = (name) => response.headers.get(name);
   return {
     values: new Float64Array(bytes),
-    side: Number(response.headers.get("X-Side")),
-    columns: response.headers.get("X-Columns"),
-    rows: response.headers.get("X-Rows"),
-    mapMs: Number(response.headers.get("X-Map-Ms")),
+    header,
+    mapMs: Number(header("X-Map-Ms")),
     totalMs: performance.now() - started,
   };
 }
 
-// The values of a preview as doubles, with the server's timings; throws
-// as `call` does, and an AbortError when `signal` aborts it.
+// One tile's values with their border of one value, and where they were
+// sampled (X-Columns and X-Rows: "from,to" as the server's doubles print).
+export async function tile(request, signal) {
+  const { header, ...reply } = await values("/api/tile", request, signal);
+  return { ...reply, side: Number(header("X-Side")), columns: header("X-Columns"), rows: header("X-Rows") };
+}
+
+// The values of a whole view.
 export async function preview(request, signal) {
-  const started = performance.now();
-  const response = await fetch("/api/preview", {
-    method: "POST",
-    headers: { "X-Studio-Token": token, "Content-Type": "application/json" },
-    body: JSON.stringify({ ...request, page: pageId }),
-    signal,
-  });
-  if (!response.ok) await refusal(response);
-  const bytes = await response.arrayBuffer();
-  return {
-    values: new Float64Array(bytes),
-    width: Number(response.headers.get("X-Width")),
-    height: Number(response.headers.get("X-Height")),
-    mapMs: Number(response.headers.get("X-Map-Ms")),
-    totalMs: performance.now() - started,
-  };
+  const { header, ...reply } = await values("/api/preview", request, signal);
+  return { ...reply, width: Number(header("X-Width")), height: Number(header("X-Height")) };
 }
