@@ -139,10 +139,16 @@ try {
   check(true, "reloaded: the Perlin is there");
   await node("output:height").waitFor();
   check(true, "reloaded: the output is there");
-  await node("scalebias1").click();
-  check((await page.getByTestId("field-scale").inputValue()) === "2", "reloaded: the field as saved");
   await page.waitForFunction(() => document.querySelectorAll(".react-flow__edge").length === 2);
   check(true, "reloaded: the same wires");
+  // The view fits the graph after a reload, moving the nodes: a click
+  // during that move can miss, so it is tried again.
+  const scale = page.getByTestId("field-scale");
+  for (let attempt = 0; attempt < 5 && !(await scale.isVisible()); ++attempt) {
+    await node("scalebias1").click();
+    await scale.waitFor({ timeout: 2000 }).catch(() => {});
+  }
+  check((await scale.inputValue()) === "2", "reloaded: the field as saved");
 
   await context.close();
   const stopped = await stopStudio(studio);
