@@ -44,6 +44,10 @@ function Studio() {
   const flow = useReactFlow();
   const modelRef = useRef(model);
   modelRef.current = model;
+  // React Flow's helpers change identity once its pane is up; read through a
+  // ref so that the graph is loaded once, not again over a first edit.
+  const flowRef = useRef(flow);
+  flowRef.current = flow;
 
   const load = useCallback(async (known) => {
     // The palette appears with the graph, so that nothing added before it
@@ -60,8 +64,8 @@ function Studio() {
     setHistory({ past: [], future: [] });
     setSelected(null);
     // Once React Flow has measured the nodes: it fits only measured ones.
-    for (const delay of [50, 400]) setTimeout(() => flow.fitView({ maxZoom: 1, padding: 0.1 }), delay);
-  }, [flow]);
+    for (const delay of [50, 400]) setTimeout(() => flowRef.current.fitView({ maxZoom: 1, padding: 0.1 }), delay);
+  }, []);
 
   useEffect(() => {
     load().catch((e) => setStatus(`cannot reach the studio: ${e.message}`));
