@@ -3,6 +3,7 @@
 #include <new>
 
 #include "engine/maps/node_source.h"
+#include "programs/noisebind/graph_input.h"
 #include "programs/vessa/progress_bar.h"
 
 namespace noisebind::cli {
@@ -28,6 +29,16 @@ bool MapNode(const objects::Node& node, const maps::MapRequest& request, unsigne
     return false;
   }
   return true;
+}
+
+bool MapGraphOutput(const std::string& path, const std::string& output,
+                    const maps::MapRequest& request, unsigned threads, std::string* chosen,
+                    std::vector<double>* values, Failure* failure) {
+  graphfile::Graph graph;
+  const objects::Node* node = nullptr;
+  return LoadGraph(path, &graph, failure) &&
+         ChooseOutput(path, graph, output, &node, chosen, failure) &&
+         MapNode(*node, request, threads, values, failure);
 }
 
 }  // namespace noisebind::cli

@@ -3,6 +3,7 @@
 #ifndef NOISEBIND_CLI_MAP_RUN_H
 #define NOISEBIND_CLI_MAP_RUN_H
 
+#include <string>
 #include <vector>
 
 #include "engine/graph/node.h"
@@ -15,6 +16,12 @@ namespace noisebind::cli {
 // for every core. False with the failure.
 bool MapNode(const objects::Node& node, const maps::MapRequest& request, unsigned threads,
              std::vector<double>* values, Failure* failure);
+
+// The graph file at `path` read, its output `output` chosen (the only one
+// when empty; its name into `chosen`) and mapped as MapNode does.
+bool MapGraphOutput(const std::string& path, const std::string& output,
+                    const maps::MapRequest& request, unsigned threads, std::string* chosen,
+                    std::vector<double>* values, Failure* failure);
 
 }  // namespace noisebind::cli
 

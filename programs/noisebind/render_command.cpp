@@ -12,7 +12,6 @@
 #include "engine/render/render_image.h"
 #include "programs/noisebind/area.h"
 #include "programs/noisebind/gradients.h"
-#include "programs/noisebind/graph_input.h"
 #include "programs/noisebind/map_run.h"
 #include "programs/noisebind/verbs.h"
 
@@ -201,13 +200,10 @@ int Run(const RenderOptions& options) {
       !noisebind::image::ImageSizeAllowed(request.width, request.height)) {
     return Report({kUsageWrong, "--size: too large a picture"});
   }
-  graphfile::Graph graph;
-  const objects::Node* node = nullptr;
   std::string chosen;
   std::vector<double> values;
-  if (!LoadGraph(options.graph, &graph, &failure) ||
-      !ChooseOutput(options.graph, graph, options.output, &node, &chosen, &failure) ||
-      !MapNode(*node, request, options.area.threads, &values, &failure)) {
+  if (!MapGraphOutput(options.graph, options.output, request, options.area.threads, &chosen,
+                      &values, &failure)) {
     return Report(failure);
   }
   const maps::MapView map{request.width, request.height, values.data()};

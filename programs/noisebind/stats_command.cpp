@@ -9,7 +9,6 @@
 #include "engine/maps/map_stats.h"
 #include "engine/maps/map_values.h"
 #include "programs/noisebind/area.h"
-#include "programs/noisebind/graph_input.h"
 #include "programs/noisebind/map_run.h"
 #include "programs/noisebind/verbs.h"
 
@@ -87,13 +86,10 @@ int Run(const StatsOptions& options) {
   if (!AreaRequest(options.area, kDefaultPlane, kDefaultSize, &request, &failure)) {
     return Report(failure);
   }
-  graphfile::Graph graph;
-  const objects::Node* node = nullptr;
   std::string chosen;
   std::vector<double> values;
-  if (!LoadGraph(options.graph, &graph, &failure) ||
-      !ChooseOutput(options.graph, graph, options.output, &node, &chosen, &failure) ||
-      !MapNode(*node, request, options.area.threads, &values, &failure)) {
+  if (!MapGraphOutput(options.graph, options.output, request, options.area.threads, &chosen,
+                      &values, &failure)) {
     return Report(failure);
   }
   std::vector<std::size_t> histogram(options.bins);
